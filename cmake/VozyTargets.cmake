@@ -1,0 +1,27 @@
+# Warnings and sanitizers reach every target through one interface library.
+add_library(vozy_warnings INTERFACE)
+target_compile_options(vozy_warnings INTERFACE -Wall -Wextra -Wpedantic)
+if(VOZY_SANITIZE)
+  target_compile_options(vozy_warnings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                                                 -fno-sanitize-recover=undefined)
+  target_link_options(vozy_warnings INTERFACE -fsanitize=address,undefined)
+endif()
+
+# A library of one layer: its sources, its public Qt modules and the layers below it.
+function(vozy_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_LINKS} PRIVATE vozy_warnings)
+endfunction()
+
+# One Qt Test executable, run by CTest offscreen in its own temporary working directory.
+function(vozy_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LINKS} Qt6::Test vozy_testsupport vozy_warnings)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;ASAN_OPTIONS=detect_leaks=0"
+    TIMEOUT 300)
+endfunction()

@@ -1,0 +1,6 @@
+#include "app/vozy_main.h"
+
+int main(int argc, char *argv[])
+{
+    return vozyMain(argc, argv);
+}
