@@ -1,0 +1,181 @@
+#include "data/database.h"
+
+#include "data/data_error.h"
+#include "data/schema.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlError>
+
+namespace {
+
+QString storeMessage(const QSqlError &error)
+{
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.trimmed().isEmpty() ? QStringLiteral("Ошибка базы данных") : text.trimmed();
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::open(const QString &file)
+{
+    if (!QFileInfo(file).isFile())
+        throw DataError(QStringLiteral("Не найдена база данных: %1").arg(QDir::toNativeSeparators(file)));
+    return std::unique_ptr<Database>(new Database(file, false));
+}
+
+std::unique_ptr<Database> Database::create(const QString &file)
+{
+    if (QFileInfo::exists(file))
+        throw DataError(QStringLiteral("База данных уже существует: %1").arg(QDir::toNativeSeparators(file)));
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
+        throw DataError(QStringLiteral("Не удалось создать каталог: %1")
+                            .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
+    return std::unique_ptr<Database>(new Database(file, true));
+}
+
+QString Database::storeFile(const QString &workingDir)
+{
+    return QDir(workingDir).filePath(QStringLiteral("bd/vozy.db"));
+}
+
+Database::Database(const QString &file, bool create)
+    : m_file(file)
+{
+    static int connections = 0;
+    m_connection = QStringLiteral("vozy-%1").arg(++connections);
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        const QString message = storeMessage(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw DataError(message);
+    }
+    try {
+        // WAL keeps readers and a crash harmless; FULL sync so that a stored order survives power loss.
+        execute(QStringLiteral("PRAGMA journal_mode=WAL"));
+        execute(QStringLiteral("PRAGMA synchronous=FULL"));
+        // References may point at deleted rows by design.
+        execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
+        if (!create && schemaVersion() == 0)
+            throw DataError(QStringLiteral("Файл не является базой данных программы: %1")
+                                .arg(QDir::toNativeSeparators(file)));
+        migrate();
+    } catch (...) {
+        QSqlDatabase::database(m_connection, false).close();
+        QSqlDatabase::removeDatabase(m_connection);
+        throw;
+    }
+}
+
+Database::~Database()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+QSqlQuery Database::prepare(const QString &sql) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw DataError(storeMessage(query.lastError()));
+    return query;
+}
+
+void Database::exec(QSqlQuery &query)
+{
+    if (!query.exec())
+        throw DataError(storeMessage(query.lastError()));
+}
+
+void Database::execute(const QString &sql) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    if (!query.exec(sql))
+        throw DataError(storeMessage(query.lastError()));
+}
+
+int Database::schemaVersion() const
+{
+    QSqlQuery query = prepare(QStringLiteral("PRAGMA user_version"));
+    exec(query);
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
+void Database::migrate()
+{
+    const int from = schemaVersion();
+    if (from > Schema::latestVersion())
+        throw DataError(QStringLiteral("База данных создана более новой версией программы (версия схемы %1).")
+                            .arg(from));
+    for (int version = from + 1; version <= Schema::latestVersion(); ++version) {
+        Transaction transaction(*this);
+        for (const QString &statement : Schema::migration(version))
+            execute(statement);
+        execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
+        transaction.commit();
+    }
+}
+
+void Database::notifyWritten(const QString &table)
+{
+    if (m_depth > 0)
+        m_writtenInTransaction.insert(table);
+    Q_EMIT tableWritten(table);
+}
+
+Database::Transaction::Transaction(Database &db)
+    : m_db(db)
+    , m_depth(db.m_depth)
+{
+    if (m_depth == 0) {
+        m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.m_writtenInTransaction.clear();
+    } else {
+        m_db.execute(QStringLiteral("SAVEPOINT vozy_%1").arg(m_depth));
+    }
+    ++m_db.m_depth;
+}
+
+void Database::Transaction::commit()
+{
+    if (m_done)
+        return;
+    if (m_depth == 0)
+        m_db.execute(QStringLiteral("COMMIT"));
+    else
+        m_db.execute(QStringLiteral("RELEASE vozy_%1").arg(m_depth));
+    m_done = true;
+    --m_db.m_depth;
+    if (m_depth == 0)
+        m_db.m_writtenInTransaction.clear();
+}
+
+Database::Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    try {
+        if (m_depth == 0) {
+            m_db.execute(QStringLiteral("ROLLBACK"));
+        } else {
+            m_db.execute(QStringLiteral("ROLLBACK TO vozy_%1").arg(m_depth));
+            m_db.execute(QStringLiteral("RELEASE vozy_%1").arg(m_depth));
+        }
+    } catch (const DataError &) {
+        // The store has already given up the transaction; there is nothing left to undo.
+    }
+    --m_db.m_depth;
+    // The rows that the datasets re-read inside the scope are gone again.
+    const QSet<QString> written = m_db.m_writtenInTransaction;
+    if (m_depth == 0)
+        m_db.m_writtenInTransaction.clear();
+    for (const QString &table : written)
+        Q_EMIT m_db.tableWritten(table);
+}

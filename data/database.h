@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QObject>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
+#include <memory>
+
+// The table store: one SQLite file holding the twelve tables. Every write of the program goes
+// through it, and it tells every dataset which table was written, so that no view stays stale.
+class Database : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Opens an existing store; never creates one. Throws DataError when the file is missing or unusable.
+    static std::unique_ptr<Database> open(const QString &file);
+    // Creates a new store with the whole schema. Throws DataError when the file already exists.
+    static std::unique_ptr<Database> create(const QString &file);
+    // `bd/vozy.db` under a working directory.
+    static QString storeFile(const QString &workingDir);
+
+    ~Database() override;
+
+    const QString &file() const { return m_file; }
+
+    // A prepared statement; throws DataError with the store's message.
+    QSqlQuery prepare(const QString &sql) const;
+    // Runs a prepared statement; throws DataError with the store's message.
+    static void exec(QSqlQuery &query);
+    // Runs one statement without values.
+    void execute(const QString &sql) const;
+
+    int schemaVersion() const;
+
+    // Tells every dataset over `table` that its rows changed.
+    void notifyWritten(const QString &table);
+
+    // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
+    // A scope that ends without commit() rolls back and tells the datasets of every table it wrote.
+    class Transaction
+    {
+    public:
+        explicit Transaction(Database &db);
+        ~Transaction();
+        Transaction(const Transaction &) = delete;
+        Transaction &operator=(const Transaction &) = delete;
+        void commit();
+
+    private:
+        Database &m_db;
+        int m_depth;
+        bool m_done = false;
+    };
+
+Q_SIGNALS:
+    void tableWritten(const QString &table);
+
+private:
+    Database(const QString &file, bool create);
+    void migrate();
+
+    QString m_file;
+    QString m_connection;
+    int m_depth = 0;
+    QSet<QString> m_writtenInTransaction;
+};

@@ -1,0 +1,168 @@
+#pragma once
+
+#include "data/filter.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
+
+class Database;
+class FieldEditor;
+
+// A cursor over one table, shared by every window that shows it: a current row, a filter, a
+// pending new or changed row, and display fields looked up in other datasets. It keeps only the
+// pages of its view that were read, so a journal of years of orders opens at once.
+class Dataset : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State { Browse, Edit, Insert };
+
+    // A display field: the `result` field of the first row of `lookIn`'s current view whose
+    // `match` field equals this dataset's `key` field; empty when there is none.
+    struct Lookup
+    {
+        QString name;
+        FieldType type = FieldType::Text; // Text or Integer
+        int width = 0;
+        QString key;
+        Dataset *lookIn = nullptr;
+        QString match;
+        QString result;
+    };
+
+    struct Row
+    {
+        qint64 id = 0;
+        QVector<QVariant> values; // in the table's field order
+    };
+
+    Dataset(Database &db, const QString &tablePath, QObject *parent = nullptr);
+
+    Database &database() const { return m_db; }
+    const TableDef &table() const { return m_table; }
+
+    // Fields, stored and display.
+    void addLookup(const Lookup &lookup);
+    bool hasField(const QString &name) const;
+    bool isLookup(const QString &name) const;
+    FieldType fieldType(const QString &name) const;
+    int fieldWidth(const QString &name) const; // characters of a text field, 0 otherwise
+    const Lookup &lookupDef(const QString &name) const;
+
+    // The view.
+    int recordCount() const;       // stored rows that the view lets through
+    bool isEmpty() const;          // no stored row and none pending
+    int recNo() const;             // position of the current row; recordCount() while inserting; -1 none
+    qint64 currentId() const;      // 0 while inserting or when the view is empty
+    int positionOf(qint64 id) const; // -1 when the row is not in the view
+    qint64 idAt(int position) const;
+
+    // Moves; each first settles a pending row.
+    void first();
+    void last();
+    void next();
+    void prior();
+    void moveTo(int position);
+    bool locate(const QString &field, const QVariant &value);
+    bool gotoId(qint64 id);
+
+    // Editing.
+    State state() const { return m_state; }
+    bool isModified() const; // a field of the pending row was set
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void deleteRecord();
+    void refresh();
+    // Has the controls that hold typed text write it into the pending row.
+    void updateRecord();
+    void addEditor(FieldEditor *editor);
+    void removeEditor(FieldEditor *editor);
+
+    // The current row (the pending one while editing or inserting).
+    QVariant value(const QString &field) const;
+    bool isNull(const QString &field) const { return value(field).isNull(); }
+    QString text(const QString &field) const;
+    void setValue(const QString &field, const QVariant &value);
+    void setText(const QString &field, const QString &text);
+
+    // Any row of the view, for grids and lists.
+    QVariant valueAt(int position, const QString &field) const;
+    QString textAt(int position, const QString &field) const;
+
+    // The filter.
+    const QString &filter() const { return m_filterText; }
+    void setFilter(const QString &text);
+    bool isFiltered() const { return m_filtered; }
+    void setFiltered(bool on);
+
+    // Master link: the view holds the rows whose `detailField` equals the master's current `masterField`.
+    void setMasterLink(Dataset *master, const QString &masterField, const QString &detailField);
+
+    // The first row of the view whose `field` equals `value`; false when none.
+    bool findFirst(const QString &field, const QVariant &value, Row *row) const;
+    // A field of a row of this table, display fields included.
+    QVariant valueOf(const Row &row, const QString &field) const;
+
+Q_SIGNALS:
+    void viewReset();      // the rows of the view changed: count, order or values
+    void currentChanged(); // the cursor moved, or the current row's values changed
+    void stateChanged();
+    void lookupsChanged(); // display fields may show other values
+
+private:
+    void settle();
+    void invalidate();
+    void onTableWritten(const QString &table);
+    void onLookupSourceChanged();
+    void onMasterChanged();
+    void resetToFirst();
+    void emitReset();
+
+    SqlCondition viewCondition() const;
+    QString selectColumns() const;
+    Row rowFromQuery(const class QSqlQuery &query) const;
+    const QVector<Row> &page(int index) const;
+    bool rowAt(int position, Row *row) const;
+    int countBelow(qint64 id) const;
+    int storedIndex(const QString &field) const; // -1 for a display field
+    int lookupIndex(const QString &field) const;
+    QVariant lookupValue(int lookup, const QVariant &key) const;
+    void requireEditing() const;
+    void ensurePosition() const;
+    QVector<Row> fetch(const QString &sqlTail, const QVariantList &values) const;
+
+    Database &m_db;
+    const TableDef &m_table;
+    QVector<Lookup> m_lookups;
+    QVector<FieldEditor *> m_editors;
+
+    QString m_filterText;
+    SqlCondition m_filterCondition;
+    bool m_filtered = false;
+
+    QPointer<Dataset> m_master;
+    QString m_masterField;
+    QString m_detailField;
+    QVariant m_masterKey;
+
+    State m_state = State::Browse;
+    Row m_pending;
+    QVector<bool> m_changed;
+
+    // The cursor: the current row's identity and position. After a change of the view it is found
+    // again by identity; a row that left the view gives its place to the row that followed it.
+    enum class Anchor { Exact, Stale, First };
+    mutable qint64 m_currentId = 0;
+    mutable int m_currentPos = -1;
+    mutable Anchor m_anchor = Anchor::First;
+
+    mutable int m_count = -1;
+    mutable QHash<int, QVector<Row>> m_pages;
+    mutable QHash<QString, QVariant> m_lookupCache;
+    bool m_notifyingLookups = false;
+};

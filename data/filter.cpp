@@ -1,0 +1,266 @@
+#include "data/filter.h"
+
+#include "data/data_error.h"
+#include "data/expression_parser.h"
+#include "data/value_text.h"
+
+#include <QLocale>
+
+SqlCondition SqlCondition::operator&&(const SqlCondition &other) const
+{
+    if (isEmpty())
+        return other;
+    if (other.isEmpty())
+        return *this;
+    return {QStringLiteral("(%1) AND (%2)").arg(sql, other.sql), values + other.values};
+}
+
+namespace Filter {
+
+SqlCondition parse(const QString &text, const TableDef &table)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    ExpressionParser parser(text, table);
+    SqlCondition condition = parser.condition();
+    if (!parser.atEnd())
+        parser.fail(QStringLiteral("лишний текст «%1»").arg(parser.peek().text));
+    return condition;
+}
+
+QVariant storeValue(const FieldDef &field, const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    switch (field.type) {
+    case FieldType::Date:
+        return value.toDate().toString(Qt::ISODate);
+    case FieldType::Time:
+        return value.toTime().toString(QStringLiteral("HH:mm:ss"));
+    case FieldType::Logical:
+        return value.toBool() ? 1 : 0;
+    default:
+        return value;
+    }
+}
+
+} // namespace Filter
+
+ExpressionParser::ExpressionParser(const QString &text, const TableDef &table)
+    : m_text(text)
+    , m_table(table)
+{
+    tokenize();
+}
+
+void ExpressionParser::fail(const QString &what) const
+{
+    throw DataError(QStringLiteral("Ошибка в условии «%1»: %2.").arg(m_text, what));
+}
+
+void ExpressionParser::tokenize()
+{
+    int i = 0;
+    const int n = m_text.size();
+    while (i < n) {
+        const QChar c = m_text.at(i);
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        Token token;
+        token.position = i;
+        if (c.isLetter() || c == QLatin1Char('_')) {
+            int j = i;
+            while (j < n && (m_text.at(j).isLetterOrNumber() || m_text.at(j) == QLatin1Char('_')))
+                ++j;
+            token = {Kind::Name, m_text.mid(i, j - i), i};
+            i = j;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('[')) {
+            const QChar close = c == QLatin1Char('"') ? QLatin1Char('"') : QLatin1Char(']');
+            const int j = m_text.indexOf(close, i + 1);
+            if (j < 0)
+                fail(QStringLiteral("не закрыто имя поля"));
+            token = {Kind::Name, m_text.mid(i + 1, j - i - 1), i};
+            i = j + 1;
+        } else if (c.isDigit() || ((c == QLatin1Char('-') || c == QLatin1Char('.')) && i + 1 < n &&
+                                   (m_text.at(i + 1).isDigit() || m_text.at(i + 1) == QLatin1Char('.')))) {
+            int j = i + 1;
+            while (j < n && (m_text.at(j).isDigit() || m_text.at(j) == QLatin1Char('.')))
+                ++j;
+            token = {Kind::Number, m_text.mid(i, j - i), i};
+            i = j;
+        } else if (c == QLatin1Char('\'')) {
+            QString value;
+            int j = i + 1;
+            for (;;) {
+                if (j >= n)
+                    fail(QStringLiteral("не закрыта кавычка"));
+                if (m_text.at(j) == QLatin1Char('\'')) {
+                    if (j + 1 < n && m_text.at(j + 1) == QLatin1Char('\'')) {
+                        value += QLatin1Char('\'');
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                value += m_text.at(j++);
+            }
+            token = {Kind::String, value, i};
+            i = j + 1;
+        } else {
+            static const QStringList symbols = {QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<="),
+                                                QStringLiteral(">="), QStringLiteral("="),  QStringLiteral("<"),
+                                                QStringLiteral(">"),  QStringLiteral("("),  QStringLiteral(")"),
+                                                QStringLiteral(",")};
+            QString symbol;
+            for (const QString &s : symbols) {
+                if (QStringView(m_text).mid(i).startsWith(s)) {
+                    symbol = s;
+                    break;
+                }
+            }
+            if (symbol.isEmpty())
+                fail(QStringLiteral("непонятный знак «%1»").arg(c));
+            token = {Kind::Symbol, symbol, i};
+            i += symbol.size();
+        }
+        m_tokens << token;
+    }
+    m_tokens << Token{Kind::End, QString(), n};
+}
+
+bool ExpressionParser::acceptWord(const char *word)
+{
+    if (peek().kind == Kind::Name && peek().text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0) {
+        ++m_next;
+        return true;
+    }
+    return false;
+}
+
+bool ExpressionParser::acceptSymbol(const char *symbol)
+{
+    if (peek().kind == Kind::Symbol && peek().text == QLatin1String(symbol)) {
+        ++m_next;
+        return true;
+    }
+    return false;
+}
+
+void ExpressionParser::expectSymbol(const char *symbol)
+{
+    if (!acceptSymbol(symbol))
+        fail(QStringLiteral("ожидается «%1»").arg(QLatin1String(symbol)));
+}
+
+SqlCondition ExpressionParser::condition() { return orTerm(); }
+
+SqlCondition ExpressionParser::orTerm()
+{
+    SqlCondition result = andTerm();
+    while (acceptWord("or")) {
+        const SqlCondition right = andTerm();
+        result = {QStringLiteral("(%1 OR %2)").arg(result.sql, right.sql), result.values + right.values};
+    }
+    return result;
+}
+
+SqlCondition ExpressionParser::andTerm()
+{
+    SqlCondition result = factor();
+    while (acceptWord("and")) {
+        const SqlCondition right = factor();
+        result = {QStringLiteral("(%1 AND %2)").arg(result.sql, right.sql), result.values + right.values};
+    }
+    return result;
+}
+
+SqlCondition ExpressionParser::factor()
+{
+    if (acceptWord("not")) {
+        const SqlCondition inner = factor();
+        return {QStringLiteral("(NOT %1)").arg(inner.sql), inner.values};
+    }
+    if (acceptSymbol("(")) {
+        SqlCondition inner = condition();
+        expectSymbol(")");
+        return inner;
+    }
+    return comparison();
+}
+
+const FieldDef &ExpressionParser::field()
+{
+    const Token token = peek();
+    if (token.kind != Kind::Name)
+        fail(token.kind == Kind::End ? QStringLiteral("ожидается имя поля")
+                                     : QStringLiteral("ожидается имя поля вместо «%1»").arg(token.text));
+    const int index = m_table.indexOf(token.text);
+    if (index < 0)
+        fail(QStringLiteral("нет поля «%1» в таблице %2").arg(token.text, m_table.name));
+    ++m_next;
+    return m_table.field(index);
+}
+
+SqlCondition ExpressionParser::comparison()
+{
+    const FieldDef &f = field();
+    if (f.type == FieldType::Blob)
+        fail(QStringLiteral("по полю «%1» отбор невозможен").arg(f.name));
+    const QString column = QLatin1Char('"') + f.name + QLatin1Char('"');
+    if (acceptWord("is")) {
+        const bool negated = acceptWord("not");
+        if (!acceptWord("null"))
+            fail(QStringLiteral("ожидается null"));
+        return {column + (negated ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL")), {}};
+    }
+    QString op = peek().text;
+    if (peek().kind != Kind::Symbol || op == QLatin1String("(") || op == QLatin1String(")") ||
+        op == QLatin1String(","))
+        fail(QStringLiteral("ожидается знак сравнения после «%1»").arg(f.name));
+    ++m_next;
+    if (op == QLatin1String("!="))
+        op = QStringLiteral("<>");
+    if (acceptWord("null")) {
+        if (op == QLatin1String("="))
+            return {column + QStringLiteral(" IS NULL"), {}};
+        if (op == QLatin1String("<>"))
+            return {column + QStringLiteral(" IS NOT NULL"), {}};
+        fail(QStringLiteral("с null сравнивают только = и <>"));
+    }
+    const QVariant bound = Filter::storeValue(f, value(f));
+    return {QStringLiteral("%1 %2 ?").arg(column, op), {bound}};
+}
+
+QVariant ExpressionParser::value(const FieldDef &f)
+{
+    const Token token = peek();
+    QVariant literal;
+    if (token.kind == Kind::Number || token.kind == Kind::String) {
+        literal = token.text;
+    } else if (token.kind == Kind::Name && (token.text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                                            token.text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
+        if (f.type != FieldType::Logical)
+            fail(QStringLiteral("значение «%1» не подходит к полю «%2»").arg(token.text, f.name));
+        literal = token.text;
+    } else {
+        fail(token.kind == Kind::End ? QStringLiteral("ожидается значение после «%1»").arg(f.name)
+                                     : QStringLiteral("ожидается значение вместо «%1»").arg(token.text));
+    }
+    ++m_next;
+    QString text = literal.toString();
+    if (token.kind == Kind::Number && (f.type == FieldType::Number))
+        text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    if (f.type == FieldType::Text)
+        return text;
+    QVariant converted;
+    try {
+        converted = ValueText::parse(f, text);
+    } catch (const DataError &) {
+        fail(QStringLiteral("значение «%1» не подходит к полю «%2»").arg(text, f.name));
+    }
+    if (converted.isNull())
+        fail(QStringLiteral("пустое значение для поля «%1»").arg(f.name));
+    return converted;
+}

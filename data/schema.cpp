@@ -1,0 +1,139 @@
+#include "data/schema.h"
+
+#include "data/data_error.h"
+
+#include <QRegularExpression>
+
+int TableDef::indexOf(const QString &field) const
+{
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields.at(i).name.compare(field, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+namespace Schema {
+namespace {
+
+FieldDef id() { return {QStringLiteral("Id"), FieldType::AutoInc, 0}; }
+FieldDef integer(const char *name) { return {QString::fromLatin1(name), FieldType::Integer, 0}; }
+FieldDef number(const char *name) { return {QString::fromLatin1(name), FieldType::Number, 0}; }
+FieldDef text(const char *name, int width) { return {QString::fromLatin1(name), FieldType::Text, width}; }
+FieldDef date(const char *name) { return {QString::fromLatin1(name), FieldType::Date, 0}; }
+FieldDef time(const char *name) { return {QString::fromLatin1(name), FieldType::Time, 0}; }
+FieldDef logical(const char *name) { return {QString::fromLatin1(name), FieldType::Logical, 0}; }
+FieldDef blob(const char *name) { return {QString::fromLatin1(name), FieldType::Blob, 0}; }
+
+QVector<TableDef> makeTables()
+{
+    return {
+        {QStringLiteral("taxisti"),
+         {id(), integer("IdAuto"), integer("Idcvet"), integer("IdGorod"), integer("IdUlica"), number("Number"),
+          text("Name", 15), text("Familiya", 15), text("Otchestvo", 15), text("NumberAuto", 10),
+          number("Telephone"), number("Dom"), number("Kvartira"), number("NumberPasport"),
+          number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"), date("DenyRogdeniya")}},
+        {QStringLiteral("auto"), {id(), text("Name", 20)}},
+        {QStringLiteral("color"), {id(), text("Color", 15)}},
+        {QStringLiteral("gorod"), {id(), text("Gorod", 20)}},
+        {QStringLiteral("raion"), {id(), integer("IdGorod"), text("Raion", 20)}},
+        {QStringLiteral("ulica"), {id(), integer("IdRion"), text("Ulica", 20)}},
+        {QStringLiteral("sotrud"),
+         {id(), integer("Idulica"), number("Number"), text("Name", 15), text("Family", 15), text("Otchestvo", 15),
+          number("Telephone"), number("Dom"), number("Kvartira"), number("NumberPasport"),
+          number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"), date("Denyrogedniya"),
+          integer("IdGorod")}},
+        // The encoded password may hold any byte, zero included, and is kept whole whatever its length.
+        {QStringLiteral("pwl"), {id(), integer("IdOperator"), blob("Pwl"), logical("G"), text("Login", 15)}},
+        {QStringLiteral("grafic"),
+         {id(), integer("IdTaxist"), time("Timestart"), time("Timeend"), logical("Sost")}},
+        {QStringLiteral("vozyraion"), {id(), integer("Vozy"), integer("Raion"), logical("Status")}},
+        {QStringLiteral("gurnal"),
+         {id(), integer("IdOperator"), integer("IdVozy"), integer("IdOtkudaRaion"), integer("IdOtkudaUlica"),
+          integer("IdKudaRaion"), time("Ttime"), text("Dom", 5), number("Kvartira"), number("Telefon"),
+          integer("Km"), text("Iinfo", 20), date("DDate"), logical("Status")}},
+        {QStringLiteral("rastoyan"), {id(), integer("IdRaion1"), integer("IdRaion2"), number("KM")}},
+    };
+}
+
+QString columnSql(const FieldDef &f)
+{
+    const QString quoted = QLatin1Char('"') + f.name + QLatin1Char('"');
+    switch (f.type) {
+    case FieldType::AutoInc:
+        return quoted + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    case FieldType::Integer:
+    case FieldType::Logical:
+        return quoted + QStringLiteral(" INTEGER");
+    case FieldType::Number:
+        return quoted + QStringLiteral(" REAL");
+    case FieldType::Text:
+    case FieldType::Date:
+    case FieldType::Time:
+        return quoted + QStringLiteral(" TEXT");
+    case FieldType::Blob:
+        return quoted + QStringLiteral(" BLOB");
+    }
+    return quoted;
+}
+
+QStringList firstMigration()
+{
+    QStringList statements;
+    for (const TableDef &t : tables()) {
+        QStringList columns;
+        for (const FieldDef &f : t.fields)
+            columns << columnSql(f);
+        statements << QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, columns.join(QStringLiteral(", ")));
+    }
+    // The report reads the journal by driver; the name is the one the program uses for it.
+    statements << QStringLiteral("CREATE INDEX \"SecIdVozy\" ON \"gurnal\" (\"IdVozy\")")
+               // Current orders and the orders of a date are views of the journal.
+               << QStringLiteral("CREATE INDEX \"gurnal_Status\" ON \"gurnal\" (\"Status\")")
+               << QStringLiteral("CREATE INDEX \"gurnal_DDate\" ON \"gurnal\" (\"DDate\")")
+               << QStringLiteral("CREATE INDEX \"gurnal_IdOperator\" ON \"gurnal\" (\"IdOperator\")")
+               // Queue lookups by driver and the district view.
+               << QStringLiteral("CREATE INDEX \"vozyraion_Vozy\" ON \"vozyraion\" (\"Vozy\")")
+               << QStringLiteral("CREATE INDEX \"vozyraion_Raion_Status\" ON \"vozyraion\" (\"Raion\", \"Status\")")
+               << QStringLiteral("CREATE INDEX \"grafic_IdTaxist\" ON \"grafic\" (\"IdTaxist\")")
+               << QStringLiteral("CREATE INDEX \"ulica_IdRion\" ON \"ulica\" (\"IdRion\")")
+               << QStringLiteral("CREATE INDEX \"pwl_IdOperator\" ON \"pwl\" (\"IdOperator\")")
+               << QStringLiteral("CREATE INDEX \"rastoyan_Pair\" ON \"rastoyan\" (\"IdRaion1\", \"IdRaion2\")");
+    return statements;
+}
+
+} // namespace
+
+const QVector<TableDef> &tables()
+{
+    static const QVector<TableDef> all = makeTables();
+    return all;
+}
+
+const TableDef &table(const QString &path)
+{
+    QString name = path.trimmed();
+    name = name.mid(qMax(name.lastIndexOf(QLatin1Char('\\')), name.lastIndexOf(QLatin1Char('/'))) + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot > 0)
+        name.truncate(dot);
+    for (const TableDef &t : tables()) {
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return t;
+    }
+    throw DataError(QStringLiteral("Таблица не найдена: %1").arg(path));
+}
+
+int latestVersion() { return 1; }
+
+QStringList migration(int version)
+{
+    switch (version) {
+    case 1:
+        return firstMigration();
+    default:
+        return {};
+    }
+}
+
+} // namespace Schema

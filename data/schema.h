@@ -1,0 +1,21 @@
+#pragma once
+
+#include "data/field_type.h"
+
+#include <QStringList>
+
+// The twelve tables of the workstation, their fields in stored order and the indexes that keep
+// lookups and filtered views fast on years of orders.
+namespace Schema {
+
+const QVector<TableDef> &tables();
+
+// The table a path names as the program writes it ("bd\gurnal.DB", "bd/pwl.db", "raion"):
+// directory and extension dropped, case ignored. Throws DataError for a name that is none of the tables.
+const TableDef &table(const QString &path);
+
+// Numbered migrations; the store's user_version says how many have run.
+int latestVersion();
+QStringList migration(int version); // statements of migration `version` (1-based)
+
+} // namespace Schema

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "data/field_editor.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+
+class DataSource;
+class Dataset;
+class GridModel;
+class Messages;
+
+// A line edit bound to a field of the current row. The first change typed begins an edit of the
+// row; the typed text reaches the field when the box is left or the row is stored. A text field's
+// width limits the box.
+class DBEdit : public QLineEdit, public FieldEditor
+{
+    Q_OBJECT
+
+public:
+    DBEdit(DataSource *source, const QString &field, Messages &messages, QWidget *parent = nullptr);
+    ~DBEdit() override;
+
+    const QString &field() const { return m_field; }
+    void updateRecord() override;
+
+protected:
+    void focusOutEvent(QFocusEvent *event) override;
+
+private:
+    void showField();
+
+    Dataset *m_dataset;
+    QString m_field;
+    Messages &m_messages;
+    bool m_dirty = false;
+};
+
+// A label showing a field of the current row.
+class DBText : public QLabel
+{
+    Q_OBJECT
+
+public:
+    DBText(DataSource *source, const QString &field, QWidget *parent = nullptr);
+
+private:
+    void showField();
+
+    Dataset *m_dataset;
+    QString m_field;
+};
+
+// A check box bound to a logical field: ticked writes true, cleared false; an empty field shows the
+// third, undetermined state. Clicking begins an edit of the row.
+class DBCheckBox : public QCheckBox
+{
+    Q_OBJECT
+
+public:
+    DBCheckBox(DataSource *source, const QString &field, const QString &caption, Messages &messages,
+               QWidget *parent = nullptr);
+
+protected:
+    void nextCheckState() override;
+
+private:
+    void showField();
+
+    Dataset *m_dataset;
+    QString m_field;
+    Messages &m_messages;
+};
+
+// A list bound to a display field: it offers the result values of the rows that the looked-in dataset
+// currently lets through, shows the row whose matched value is the key field's, and choosing a row
+// stores its matched value in the key field (beginning an edit of the row).
+class DBLookupListBox : public QListView
+{
+    Q_OBJECT
+
+public:
+    DBLookupListBox(DataSource *source, const QString &displayField, Messages &messages, QWidget *parent = nullptr);
+
+    Dataset *lookIn() const;
+
+Q_SIGNALS:
+    void chosen(int lookInRow); // after the key field was set from the chosen row
+
+private:
+    void showKey();
+    void choose(int row);
+
+    Dataset *m_dataset;
+    QString m_field;
+    Messages &m_messages;
+    GridModel *m_model;
+    bool m_showing = false;
+};
+
+// A drop-down list bound to a display field, like DBLookupListBox; nothing can be typed into it.
+class DBLookupComboBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    DBLookupComboBox(DataSource *source, const QString &displayField, Messages &messages,
+                     QWidget *parent = nullptr);
+
+    Dataset *lookIn() const;
+
+Q_SIGNALS:
+    void chosen(int lookInRow);
+
+private:
+    void showKey();
+    void choose(int row);
+
+    Dataset *m_dataset;
+    QString m_field;
+    Messages &m_messages;
+    GridModel *m_model;
+    bool m_showing = false;
+};
