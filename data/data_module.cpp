@@ -7,13 +7,15 @@ namespace {
 Dataset::Lookup text(const char *name, int width, const char *key, Dataset *lookIn, const char *match,
                      const char *result)
 {
-    return {QString::fromLatin1(name), FieldType::Text, width, QString::fromLatin1(key), lookIn,
-            QString::fromLatin1(match), QString::fromLatin1(result)};
+    return {QString::fromLatin1(name),  FieldType::Text, width,
+            QString::fromLatin1(key),   lookIn,          QString::fromLatin1(match),
+            QString::fromLatin1(result)};
 }
 
-Dataset::Lookup integer(const char *name, const char *key, Dataset *lookIn, const char *match, const char *result)
+Dataset::Lookup integer(const char *name, const char *key, Dataset *lookIn, const char *match,
+                        const char *result)
 {
-    return {QString::fromLatin1(name), FieldType::Integer, 0, QString::fromLatin1(key), lookIn,
+    return {QString::fromLatin1(name),  FieldType::Integer,         0, QString::fromLatin1(key), lookIn,
             QString::fromLatin1(match), QString::fromLatin1(result)};
 }
 
@@ -50,8 +52,8 @@ TDataModule2::TDataModule2(Database &db, QObject *parent)
 {
     setObjectName(QStringLiteral("DataModule2"));
     const std::pair<Dataset *, const char *> names[] = {
-        {Table1, "Table1"}, {Table2, "Table2"}, {Table3, "Table3"},         {Table4, "Table4"},
-        {Table6, "Table6"}, {Table5, "Table5"}, {sotrud, "sotrud"},         {pwl, "pwl"},
+        {Table1, "Table1"}, {Table2, "Table2"},         {Table3, "Table3"}, {Table4, "Table4"},
+        {Table6, "Table6"}, {Table5, "Table5"},         {sotrud, "sotrud"}, {pwl, "pwl"},
         {Grafic, "Grafic"}, {Vozy_raion, "Vozy_raion"}, {Gurnal, "Gurnal"}, {rastoyan, "rastoyan"}};
     for (const auto &[dataset, name] : names)
         dataset->setObjectName(QString::fromLatin1(name));

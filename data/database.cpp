@@ -64,7 +64,8 @@ Database::Database(const QString &file, bool create)
                                 .arg(QDir::toNativeSeparators(file)));
         migrate();
     } catch (...) {
-        QSqlDatabase::database(m_connection, false).close();
+        db.close();
+        db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         throw;
     }
@@ -112,8 +113,8 @@ void Database::migrate()
 {
     const int from = schemaVersion();
     if (from > Schema::latestVersion())
-        throw DataError(QStringLiteral("База данных создана более новой версией программы (версия схемы %1).")
-                            .arg(from));
+        throw DataError(
+            QStringLiteral("База данных создана более новой версией программы (версия схемы %1).").arg(from));
     for (int version = from + 1; version <= Schema::latestVersion(); ++version) {
         Transaction transaction(*this);
         for (const QString &statement : Schema::migration(version))

@@ -19,7 +19,10 @@ constexpr int MaxCachedLookups = 20000;
 const QString NotEditing = QStringLiteral("Dataset not in edit or insert mode");
 const QString EmptyDataset = QStringLiteral("Cannot perform this operation on an empty dataset");
 
-QString quoted(const QString &name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString quoted(const QString &name)
+{
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 
 QVariant fromStore(FieldType type, const QVariant &raw)
 {
@@ -53,7 +56,8 @@ Dataset::Dataset(Database &db, const QString &tablePath, QObject *parent)
     , m_table(Schema::table(tablePath))
 {
     // Opening: the table must be there and readable.
-    QSqlQuery probe = m_db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(selectColumns(), quoted(m_table.name)));
+    QSqlQuery probe =
+        m_db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(selectColumns(), quoted(m_table.name)));
     Database::exec(probe);
     m_changed.fill(false, m_table.fields.size());
     connect(&m_db, &Database::tableWritten, this, &Dataset::onTableWritten);
@@ -66,13 +70,17 @@ void Dataset::addLookup(const Lookup &lookup)
     Q_ASSERT(lookup.lookIn);
     m_lookups << lookup;
     if (lookup.lookIn != this) {
-        connect(lookup.lookIn, &Dataset::viewReset, this, &Dataset::onLookupSourceChanged, Qt::UniqueConnection);
+        connect(lookup.lookIn, &Dataset::viewReset, this, &Dataset::onLookupSourceChanged,
+                Qt::UniqueConnection);
         connect(lookup.lookIn, &Dataset::lookupsChanged, this, &Dataset::onLookupSourceChanged,
                 Qt::UniqueConnection);
     }
 }
 
-int Dataset::storedIndex(const QString &field) const { return m_table.indexOf(field); }
+int Dataset::storedIndex(const QString &field) const
+{
+    return m_table.indexOf(field);
+}
 
 int Dataset::lookupIndex(const QString &field) const
 {
@@ -83,9 +91,15 @@ int Dataset::lookupIndex(const QString &field) const
     return -1;
 }
 
-bool Dataset::hasField(const QString &name) const { return storedIndex(name) >= 0 || lookupIndex(name) >= 0; }
+bool Dataset::hasField(const QString &name) const
+{
+    return storedIndex(name) >= 0 || lookupIndex(name) >= 0;
+}
 
-bool Dataset::isLookup(const QString &name) const { return storedIndex(name) < 0 && lookupIndex(name) >= 0; }
+bool Dataset::isLookup(const QString &name) const
+{
+    return storedIndex(name) < 0 && lookupIndex(name) >= 0;
+}
 
 const Dataset::Lookup &Dataset::lookupDef(const QString &name) const
 {
@@ -147,8 +161,8 @@ Dataset::Row Dataset::rowFromQuery(const QSqlQuery &query) const
 
 QVector<Dataset::Row> Dataset::fetch(const QString &sqlTail, const QVariantList &values) const
 {
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("SELECT %1 FROM %2 %3").arg(selectColumns(), quoted(m_table.name), sqlTail));
+    QSqlQuery query = m_db.prepare(
+        QStringLiteral("SELECT %1 FROM %2 %3").arg(selectColumns(), quoted(m_table.name), sqlTail));
     for (const QVariant &v : values)
         query.addBindValue(v);
     Database::exec(query);
@@ -162,9 +176,9 @@ int Dataset::recordCount() const
 {
     if (m_count < 0) {
         const SqlCondition c = viewCondition();
-        QSqlQuery query = m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                                           .arg(quoted(m_table.name), c.isEmpty() ? QString()
-                                                                                  : QStringLiteral(" WHERE ") + c.sql));
+        QSqlQuery query = m_db.prepare(
+            QStringLiteral("SELECT COUNT(*) FROM %1%2")
+                .arg(quoted(m_table.name), c.isEmpty() ? QString() : QStringLiteral(" WHERE ") + c.sql));
         for (const QVariant &v : c.values)
             query.addBindValue(v);
         Database::exec(query);
@@ -176,7 +190,8 @@ int Dataset::recordCount() const
 int Dataset::countBelow(qint64 id) const
 {
     const SqlCondition c = viewCondition() && SqlCondition{QStringLiteral("\"Id\" < ?"), {id}};
-    QSqlQuery query = m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quoted(m_table.name), c.sql));
+    QSqlQuery query =
+        m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quoted(m_table.name), c.sql));
     for (const QVariant &v : c.values)
         query.addBindValue(v);
     Database::exec(query);
@@ -217,7 +232,10 @@ const QVector<Dataset::Row> &Dataset::page(int index) const
             const int length = std::min(PageSize, count - start);
             const auto [clause, values] = where({});
             if (start <= count / 2) {
-                rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" LIMIT %2 OFFSET %3").arg(clause).arg(length).arg(start),
+                rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" LIMIT %2 OFFSET %3")
+                                 .arg(clause)
+                                 .arg(length)
+                                 .arg(start),
                              values);
             } else {
                 rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" DESC LIMIT %2 OFFSET %3")
@@ -258,15 +276,16 @@ int Dataset::positionOf(qint64 id) const
         const QVector<Row> &rows = *it;
         if (rows.isEmpty() || id < rows.first().id || id > rows.last().id)
             continue;
-        const auto found =
-            std::lower_bound(rows.begin(), rows.end(), id, [](const Row &r, qint64 value) { return r.id < value; });
+        const auto found = std::lower_bound(rows.begin(), rows.end(), id,
+                                            [](const Row &r, qint64 value) { return r.id < value; });
         // A page holds consecutive rows of the view: an id within its range and not in it is not in the view.
         if (found == rows.end() || found->id != id)
             return -1;
         return it.key() * PageSize + int(found - rows.begin());
     }
     const SqlCondition member = viewCondition() && SqlCondition{QStringLiteral("\"Id\" = ?"), {id}};
-    QSqlQuery query = m_db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_table.name), member.sql));
+    QSqlQuery query =
+        m_db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_table.name), member.sql));
     for (const QVariant &v : member.values)
         query.addBindValue(v);
     Database::exec(query);
@@ -297,7 +316,10 @@ void Dataset::ensurePosition() const
     m_anchor = Anchor::Exact;
 }
 
-bool Dataset::isEmpty() const { return m_state != State::Insert && recordCount() == 0; }
+bool Dataset::isEmpty() const
+{
+    return m_state != State::Insert && recordCount() == 0;
+}
 
 int Dataset::recNo() const
 {
@@ -333,7 +355,10 @@ void Dataset::moveTo(int position)
     Q_EMIT currentChanged();
 }
 
-void Dataset::first() { moveTo(0); }
+void Dataset::first()
+{
+    moveTo(0);
+}
 
 void Dataset::last()
 {
@@ -386,7 +411,8 @@ bool Dataset::gotoId(qint64 id)
 
 bool Dataset::isModified() const
 {
-    return m_state != State::Browse && std::any_of(m_changed.begin(), m_changed.end(), [](bool c) { return c; });
+    return m_state != State::Browse &&
+           std::any_of(m_changed.begin(), m_changed.end(), [](bool c) { return c; });
 }
 
 void Dataset::requireEditing() const
@@ -465,8 +491,9 @@ void Dataset::post()
             values << Filter::storeValue(m_table.field(i), m_pending.values.at(i));
         }
         if (!assignments.isEmpty()) {
-            QSqlQuery query = m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
-                                               .arg(quoted(m_table.name), assignments.join(QStringLiteral(", "))));
+            QSqlQuery query =
+                m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
+                                 .arg(quoted(m_table.name), assignments.join(QStringLiteral(", "))));
             for (const QVariant &v : values)
                 query.addBindValue(v);
             query.addBindValue(m_pending.id);
@@ -513,7 +540,8 @@ void Dataset::deleteRecord()
             throw DataError(EmptyDataset);
         id = currentId();
     }
-    QSqlQuery query = m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
+    QSqlQuery query =
+        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
     query.addBindValue(id);
     Database::exec(query);
     const bool wasEditing = m_state == State::Edit;
@@ -543,7 +571,10 @@ void Dataset::addEditor(FieldEditor *editor)
         m_editors << editor;
 }
 
-void Dataset::removeEditor(FieldEditor *editor) { m_editors.removeAll(editor); }
+void Dataset::removeEditor(FieldEditor *editor)
+{
+    m_editors.removeAll(editor);
+}
 
 void Dataset::refresh()
 {
@@ -604,7 +635,8 @@ bool Dataset::findFirst(const QString &field, const QVariant &value, Row *row) c
     } catch (const DataError &) {
         return false; // a value of another kind matches nothing
     }
-    const SqlCondition c = viewCondition() && SqlCondition{quoted(m_table.field(stored).name) + QStringLiteral(" = ?"), {key}};
+    const SqlCondition c =
+        viewCondition() && SqlCondition{quoted(m_table.field(stored).name) + QStringLiteral(" = ?"), {key}};
     const QVector<Row> rows = fetch(QStringLiteral("WHERE %1 ORDER BY \"Id\" LIMIT 1").arg(c.sql), c.values);
     if (rows.isEmpty())
         return false;
@@ -626,7 +658,10 @@ QVariant Dataset::value(const QString &field) const
     return valueOf(row, field);
 }
 
-QString Dataset::text(const QString &field) const { return ValueText::display(fieldType(field), value(field)); }
+QString Dataset::text(const QString &field) const
+{
+    return ValueText::display(fieldType(field), value(field));
+}
 
 QVariant Dataset::valueAt(int position, const QString &field) const
 {
@@ -650,11 +685,13 @@ void Dataset::setValue(const QString &field, const QVariant &value)
     if (stored < 0) {
         if (lookupIndex(field) < 0)
             throw DataError(QStringLiteral("Field '%1' not found").arg(field));
-        throw DataError(QStringLiteral("Поле «%1» нельзя изменить: оно показывает данные другой таблицы.").arg(field));
+        throw DataError(
+            QStringLiteral("Поле «%1» нельзя изменить: оно показывает данные другой таблицы.").arg(field));
     }
     const FieldDef &def = m_table.field(stored);
     if (def.type == FieldType::AutoInc)
-        throw DataError(QStringLiteral("Поле «%1» нельзя изменить: номер записи даёт база данных.").arg(field));
+        throw DataError(
+            QStringLiteral("Поле «%1» нельзя изменить: номер записи даёт база данных.").arg(field));
     m_pending.values[stored] = ValueText::coerce(def, value);
     m_changed[stored] = true;
     Q_EMIT currentChanged();

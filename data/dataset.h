@@ -18,7 +18,12 @@ class Dataset : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Browse, Edit, Insert };
+    enum class State
+    {
+        Browse,
+        Edit,
+        Insert
+    };
 
     // A display field: the `result` field of the first row of `lookIn`'s current view whose
     // `match` field equals this dataset's `key` field; empty when there is none.
@@ -53,10 +58,10 @@ public:
     const Lookup &lookupDef(const QString &name) const;
 
     // The view.
-    int recordCount() const;       // stored rows that the view lets through
-    bool isEmpty() const;          // no stored row and none pending
-    int recNo() const;             // position of the current row; recordCount() while inserting; -1 none
-    qint64 currentId() const;      // 0 while inserting or when the view is empty
+    int recordCount() const;         // stored rows that the view lets through
+    bool isEmpty() const;            // no stored row and none pending
+    int recNo() const;               // position of the current row; recordCount() while inserting; -1 none
+    qint64 currentId() const;        // 0 while inserting or when the view is empty
     int positionOf(qint64 id) const; // -1 when the row is not in the view
     qint64 idAt(int position) const;
 
@@ -156,7 +161,12 @@ private:
 
     // The cursor: the current row's identity and position. After a change of the view it is found
     // again by identity; a row that left the view gives its place to the row that followed it.
-    enum class Anchor { Exact, Stale, First };
+    enum class Anchor
+    {
+        Exact,
+        Stale,
+        First
+    };
     mutable qint64 m_currentId = 0;
     mutable int m_currentPos = -1;
     mutable Anchor m_anchor = Anchor::First;

@@ -8,7 +8,14 @@
 class ExpressionParser
 {
 public:
-    enum class Kind { End, Name, Number, String, Symbol };
+    enum class Kind
+    {
+        End,
+        Name,
+        Number,
+        String,
+        Symbol
+    };
     struct Token
     {
         Kind kind = Kind::End;

@@ -6,7 +6,17 @@
 // The kinds of value a stored field holds, and how each is kept in the store:
 // numbers REAL, integers and identities INTEGER, logicals INTEGER 0/1, dates TEXT YYYY-MM-DD,
 // times TEXT HH:MM:SS, texts TEXT of a fixed width, the encoded password a BLOB.
-enum class FieldType { AutoInc, Integer, Number, Text, Date, Time, Logical, Blob };
+enum class FieldType
+{
+    AutoInc,
+    Integer,
+    Number,
+    Text,
+    Date,
+    Time,
+    Logical,
+    Blob
+};
 
 struct FieldDef
 {

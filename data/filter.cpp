@@ -109,10 +109,10 @@ void ExpressionParser::tokenize()
             token = {Kind::String, value, i};
             i = j + 1;
         } else {
-            static const QStringList symbols = {QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<="),
-                                                QStringLiteral(">="), QStringLiteral("="),  QStringLiteral("<"),
-                                                QStringLiteral(">"),  QStringLiteral("("),  QStringLiteral(")"),
-                                                QStringLiteral(",")};
+            static const QStringList symbols = {
+                QStringLiteral("<>"), QStringLiteral("!="), QStringLiteral("<="), QStringLiteral(">="),
+                QStringLiteral("="),  QStringLiteral("<"),  QStringLiteral(">"),  QStringLiteral("("),
+                QStringLiteral(")"),  QStringLiteral(",")};
             QString symbol;
             for (const QString &s : symbols) {
                 if (QStringView(m_text).mid(i).startsWith(s)) {
@@ -154,7 +154,10 @@ void ExpressionParser::expectSymbol(const char *symbol)
         fail(QStringLiteral("ожидается «%1»").arg(QLatin1String(symbol)));
 }
 
-SqlCondition ExpressionParser::condition() { return orTerm(); }
+SqlCondition ExpressionParser::condition()
+{
+    return orTerm();
+}
 
 SqlCondition ExpressionParser::orTerm()
 {
@@ -239,8 +242,9 @@ QVariant ExpressionParser::value(const FieldDef &f)
     QVariant literal;
     if (token.kind == Kind::Number || token.kind == Kind::String) {
         literal = token.text;
-    } else if (token.kind == Kind::Name && (token.text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
-                                            token.text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
+    } else if (token.kind == Kind::Name &&
+               (token.text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                token.text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
         if (f.type != FieldType::Logical)
             fail(QStringLiteral("значение «%1» не подходит к полю «%2»").arg(token.text, f.name));
         literal = token.text;

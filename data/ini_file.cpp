@@ -7,8 +7,6 @@
 
 namespace {
 
-const QByteArray Utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
-
 #ifdef Q_OS_WIN
 const QByteArray NativeLineBreak = QByteArrayLiteral("\r\n");
 #else
@@ -55,16 +53,12 @@ bool sameName(const QString &a, const QString &b)
 
 struct Document
 {
-    QByteArray bom;
     QList<Line> lines;
 
-    static Document fromBytes(QByteArray bytes)
+    static Document fromBytes(const QByteArray &bytes)
     {
+        // A byte order mark stays in the first line, which is never rewritten; decoding skips it.
         Document document;
-        if (bytes.startsWith(Utf8Bom)) {
-            document.bom = Utf8Bom;
-            bytes.remove(0, Utf8Bom.size());
-        }
         qsizetype start = 0;
         while (start < bytes.size()) {
             const qsizetype newline = bytes.indexOf('\n', start);
@@ -87,7 +81,7 @@ struct Document
 
     QByteArray toBytes() const
     {
-        QByteArray bytes = bom;
+        QByteArray bytes;
         for (const Line &line : lines)
             bytes += line.text + line.lineBreak;
         return bytes;

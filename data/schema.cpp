@@ -16,33 +16,58 @@ int TableDef::indexOf(const QString &field) const
 namespace Schema {
 namespace {
 
-FieldDef id() { return {QStringLiteral("Id"), FieldType::AutoInc, 0}; }
-FieldDef integer(const char *name) { return {QString::fromLatin1(name), FieldType::Integer, 0}; }
-FieldDef number(const char *name) { return {QString::fromLatin1(name), FieldType::Number, 0}; }
-FieldDef text(const char *name, int width) { return {QString::fromLatin1(name), FieldType::Text, width}; }
-FieldDef date(const char *name) { return {QString::fromLatin1(name), FieldType::Date, 0}; }
-FieldDef time(const char *name) { return {QString::fromLatin1(name), FieldType::Time, 0}; }
-FieldDef logical(const char *name) { return {QString::fromLatin1(name), FieldType::Logical, 0}; }
-FieldDef blob(const char *name) { return {QString::fromLatin1(name), FieldType::Blob, 0}; }
+FieldDef id()
+{
+    return {QStringLiteral("Id"), FieldType::AutoInc, 0};
+}
+FieldDef integer(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Integer, 0};
+}
+FieldDef number(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Number, 0};
+}
+FieldDef text(const char *name, int width)
+{
+    return {QString::fromLatin1(name), FieldType::Text, width};
+}
+FieldDef date(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Date, 0};
+}
+FieldDef time(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Time, 0};
+}
+FieldDef logical(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Logical, 0};
+}
+FieldDef blob(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Blob, 0};
+}
 
 QVector<TableDef> makeTables()
 {
     return {
         {QStringLiteral("taxisti"),
-         {id(), integer("IdAuto"), integer("Idcvet"), integer("IdGorod"), integer("IdUlica"), number("Number"),
-          text("Name", 15), text("Familiya", 15), text("Otchestvo", 15), text("NumberAuto", 10),
-          number("Telephone"), number("Dom"), number("Kvartira"), number("NumberPasport"),
-          number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"), date("DenyRogdeniya")}},
+         {id(), integer("IdAuto"), integer("Idcvet"), integer("IdGorod"), integer("IdUlica"),
+          number("Number"), text("Name", 15), text("Familiya", 15), text("Otchestvo", 15),
+          text("NumberAuto", 10), number("Telephone"), number("Dom"), number("Kvartira"),
+          number("NumberPasport"), number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"),
+          date("DenyRogdeniya")}},
         {QStringLiteral("auto"), {id(), text("Name", 20)}},
         {QStringLiteral("color"), {id(), text("Color", 15)}},
         {QStringLiteral("gorod"), {id(), text("Gorod", 20)}},
         {QStringLiteral("raion"), {id(), integer("IdGorod"), text("Raion", 20)}},
         {QStringLiteral("ulica"), {id(), integer("IdRion"), text("Ulica", 20)}},
         {QStringLiteral("sotrud"),
-         {id(), integer("Idulica"), number("Number"), text("Name", 15), text("Family", 15), text("Otchestvo", 15),
-          number("Telephone"), number("Dom"), number("Kvartira"), number("NumberPasport"),
-          number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"), date("Denyrogedniya"),
-          integer("IdGorod")}},
+         {id(), integer("Idulica"), number("Number"), text("Name", 15), text("Family", 15),
+          text("Otchestvo", 15), number("Telephone"), number("Dom"), number("Kvartira"),
+          number("NumberPasport"), number("SeriyaPasport"), text("KemVidan", 100), date("DataVidachi"),
+          date("Denyrogedniya"), integer("IdGorod")}},
         // The encoded password may hold any byte, zero included, and is kept whole whatever its length.
         {QStringLiteral("pwl"), {id(), integer("IdOperator"), blob("Pwl"), logical("G"), text("Login", 15)}},
         {QStringLiteral("grafic"),
@@ -84,21 +109,23 @@ QStringList firstMigration()
         QStringList columns;
         for (const FieldDef &f : t.fields)
             columns << columnSql(f);
-        statements << QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, columns.join(QStringLiteral(", ")));
+        statements
+            << QStringLiteral("CREATE TABLE \"%1\" (%2)").arg(t.name, columns.join(QStringLiteral(", ")));
     }
     // The report reads the journal by driver; the name is the one the program uses for it.
-    statements << QStringLiteral("CREATE INDEX \"SecIdVozy\" ON \"gurnal\" (\"IdVozy\")")
-               // Current orders and the orders of a date are views of the journal.
-               << QStringLiteral("CREATE INDEX \"gurnal_Status\" ON \"gurnal\" (\"Status\")")
-               << QStringLiteral("CREATE INDEX \"gurnal_DDate\" ON \"gurnal\" (\"DDate\")")
-               << QStringLiteral("CREATE INDEX \"gurnal_IdOperator\" ON \"gurnal\" (\"IdOperator\")")
-               // Queue lookups by driver and the district view.
-               << QStringLiteral("CREATE INDEX \"vozyraion_Vozy\" ON \"vozyraion\" (\"Vozy\")")
-               << QStringLiteral("CREATE INDEX \"vozyraion_Raion_Status\" ON \"vozyraion\" (\"Raion\", \"Status\")")
-               << QStringLiteral("CREATE INDEX \"grafic_IdTaxist\" ON \"grafic\" (\"IdTaxist\")")
-               << QStringLiteral("CREATE INDEX \"ulica_IdRion\" ON \"ulica\" (\"IdRion\")")
-               << QStringLiteral("CREATE INDEX \"pwl_IdOperator\" ON \"pwl\" (\"IdOperator\")")
-               << QStringLiteral("CREATE INDEX \"rastoyan_Pair\" ON \"rastoyan\" (\"IdRaion1\", \"IdRaion2\")");
+    statements
+        << QStringLiteral("CREATE INDEX \"SecIdVozy\" ON \"gurnal\" (\"IdVozy\")")
+        // Current orders and the orders of a date are views of the journal.
+        << QStringLiteral("CREATE INDEX \"gurnal_Status\" ON \"gurnal\" (\"Status\")")
+        << QStringLiteral("CREATE INDEX \"gurnal_DDate\" ON \"gurnal\" (\"DDate\")")
+        << QStringLiteral("CREATE INDEX \"gurnal_IdOperator\" ON \"gurnal\" (\"IdOperator\")")
+        // Queue lookups by driver and the district view.
+        << QStringLiteral("CREATE INDEX \"vozyraion_Vozy\" ON \"vozyraion\" (\"Vozy\")")
+        << QStringLiteral("CREATE INDEX \"vozyraion_Raion_Status\" ON \"vozyraion\" (\"Raion\", \"Status\")")
+        << QStringLiteral("CREATE INDEX \"grafic_IdTaxist\" ON \"grafic\" (\"IdTaxist\")")
+        << QStringLiteral("CREATE INDEX \"ulica_IdRion\" ON \"ulica\" (\"IdRion\")")
+        << QStringLiteral("CREATE INDEX \"pwl_IdOperator\" ON \"pwl\" (\"IdOperator\")")
+        << QStringLiteral("CREATE INDEX \"rastoyan_Pair\" ON \"rastoyan\" (\"IdRaion1\", \"IdRaion2\")");
     return statements;
 }
 
@@ -124,7 +151,10 @@ const TableDef &table(const QString &path)
     throw DataError(QStringLiteral("Таблица не найдена: %1").arg(path));
 }
 
-int latestVersion() { return 1; }
+int latestVersion()
+{
+    return 1;
+}
 
 QStringList migration(int version)
 {

@@ -21,7 +21,8 @@ int Statement::execute()
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch m = update.match(m_sql);
     if (!m.hasMatch())
-        throw DataError(QStringLiteral("Ошибка в запросе «%1»: ожидается UPDATE таблица SET поле=значение.").arg(m_sql));
+        throw DataError(
+            QStringLiteral("Ошибка в запросе «%1»: ожидается UPDATE таблица SET поле=значение.").arg(m_sql));
     const TableDef &table = Schema::table(m.captured(1).isEmpty() ? m.captured(2) : m.captured(1));
 
     ExpressionParser parser(m.captured(3), table);
@@ -44,9 +45,10 @@ int Statement::execute()
     if (!parser.atEnd())
         parser.fail(QStringLiteral("лишний текст «%1»").arg(parser.peek().text));
 
-    QSqlQuery query = m_db.prepare(QStringLiteral("UPDATE \"%1\" SET %2%3")
-                                       .arg(table.name, assignments.join(QStringLiteral(", ")),
-                                            where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.sql));
+    QSqlQuery query =
+        m_db.prepare(QStringLiteral("UPDATE \"%1\" SET %2%3")
+                         .arg(table.name, assignments.join(QStringLiteral(", ")),
+                              where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.sql));
     for (const QVariant &v : values + where.values)
         query.addBindValue(v);
     Database::exec(query);

@@ -93,7 +93,10 @@ double parseNumber(const QString &text)
     return value;
 }
 
-QString formatDate(const QDate &date) { return QLocale().toString(date, QLocale::ShortFormat); }
+QString formatDate(const QDate &date)
+{
+    return QLocale().toString(date, QLocale::ShortFormat);
+}
 
 QString formatTime(const QTime &time)
 {
@@ -141,10 +144,11 @@ QDate parseDate(const QString &text)
 
 QTime parseTime(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2})\\s*[:.]\\s*(\\d{1,2})(?:\\s*[:.]\\s*(\\d{1,2}))?$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("^(\\d{1,2})\\s*[:.]\\s*(\\d{1,2})(?:\\s*[:.]\\s*(\\d{1,2}))?$"));
     const auto m = pattern.match(text.trimmed());
-    const QTime time = m.hasMatch() ? QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt())
-                                    : QTime();
+    const QTime time =
+        m.hasMatch() ? QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()) : QTime();
     if (!time.isValid())
         throw DataError(QStringLiteral("'%1' is not a valid time").arg(text));
     return time;
@@ -219,11 +223,13 @@ QVariant coerce(const FieldDef &field, const QVariant &value)
 {
     if (value.isNull() || !value.isValid())
         return {};
-    if (value.typeId() == QMetaType::QString && field.type != FieldType::Text && field.type != FieldType::Blob)
+    if (value.typeId() == QMetaType::QString && field.type != FieldType::Text &&
+        field.type != FieldType::Blob)
         return parse(field, value.toString());
     switch (field.type) {
     case FieldType::Text: {
-        const QString text = value.typeId() == QMetaType::Double ? formatNumber(value.toDouble()) : value.toString();
+        const QString text =
+            value.typeId() == QMetaType::Double ? formatNumber(value.toDouble()) : value.toString();
         return text.left(field.width);
     }
     case FieldType::Date:

@@ -18,9 +18,10 @@ qint64 TestDatabase::insert(const QString &table, const QVariantMap &fields)
         columns << QLatin1Char('"') + it.key() + QLatin1Char('"');
         marks << QStringLiteral("?");
     }
-    const QString sql = columns.isEmpty() ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
-                                          : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
-                                                .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    const QString sql = columns.isEmpty()
+                            ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
+                            : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                                  .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     QSqlQuery query = m_db->prepare(sql);
     for (const QVariant &v : fields)
         query.addBindValue(v);

@@ -1,0 +1,486 @@
+#include "data/data_error.h"
+#include "data/dataset.h"
+#include "tests/support/test_database.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+// The record-editing rules that every window relies on, on a real store.
+class TestDataset : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDatabase> m_store;
+
+    Dataset &cities() { return *m_store->module().Table4; }
+    void addCities(const QStringList &names)
+    {
+        for (const QString &name : names)
+            m_store->insert(QStringLiteral("gorod"), {{QStringLiteral("Gorod"), name}});
+    }
+    QStringList storedCities()
+    {
+        QStringList names;
+        QSqlQuery q = m_store->db().prepare(QStringLiteral("SELECT Gorod FROM gorod ORDER BY Id"));
+        Database::exec(q);
+        while (q.next())
+            names << q.value(0).toString();
+        return names;
+    }
+
+private Q_SLOTS:
+    void init() { m_store = std::make_unique<TestDatabase>(); }
+    void cleanup() { m_store.reset(); }
+
+    void opensOnTheFirstRowInIdOrder()
+    {
+        addCities({QStringLiteral("Первый"), QStringLiteral("Второй")});
+        Dataset &d = cities();
+        QCOMPARE(d.recordCount(), 2);
+        QCOMPARE(d.recNo(), 0);
+        QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("Первый"));
+        d.next();
+        QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("Второй"));
+        d.next(); // at the end: stays
+        QCOMPARE(d.recNo(), 1);
+        d.prior();
+        QCOMPARE(d.recNo(), 0);
+    }
+
+    // Rule 1 and 2: append begins a pending row at the end; edit on an empty table begins a new row;
+    // edit while pending does nothing.
+    void appendAndEditBeginPendingRows()
+    {
+        Dataset &d = cities();
+        QVERIFY(d.isEmpty());
+        d.edit();
+        QCOMPARE(d.state(), Dataset::State::Insert);
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("Новый"));
+        d.edit(); // already pending: nothing
+        QCOMPARE(d.state(), Dataset::State::Insert);
+        QCOMPARE(d.recNo(), 0);
+        d.post();
+        QCOMPARE(storedCities(), QStringList{QStringLiteral("Новый")});
+
+        d.append();
+        QCOMPARE(d.state(), Dataset::State::Insert);
+        QCOMPARE(d.recNo(), 1); // after the last stored row
+        QVERIFY(d.isNull(QStringLiteral("Gorod")));
+        d.cancel();
+        d.edit();
+        QCOMPARE(d.state(), Dataset::State::Edit);
+        QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("Новый"));
+    }
+
+    // Rule 4: post writes and browses; post with nothing pending is refused; an unchanged new row
+    // is stored by an explicit post.
+    void postStoresAndIsRefusedWhenBrowsing()
+    {
+        Dataset &d = cities();
+        try {
+            d.post();
+            QFAIL("post while browsing must be refused");
+        } catch (const DataError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Dataset not in edit or insert mode"));
+        }
+        d.append();
+        d.post();
+        QCOMPARE(m_store->count(QStringLiteral("gorod")), 1);
+        QCOMPARE(d.state(), Dataset::State::Browse);
+        QVERIFY(d.isNull(QStringLiteral("Gorod")));
+        QVERIFY_THROWS_EXCEPTION(DataError, d.setValue(QStringLiteral("Gorod"), QStringLiteral("x")));
+    }
+
+    // Rule 5: a changed pending row is stored before a move, append or edit; an unchanged one dropped.
+    void settleBeforeMoving_data()
+    {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<bool>("change");
+        QTest::addColumn<QStringList>("stored");
+        const QStringList two{QStringLiteral("А"), QStringLiteral("Б")};
+        const QStringList three{QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")};
+        for (const char *step : {"first", "next", "moveTo", "append", "edit", "refresh", "locate"}) {
+            QTest::addRow("%s after a change", step) << step << true << three;
+            QTest::addRow("%s without a change", step) << step << false << two;
+        }
+    }
+    void settleBeforeMoving()
+    {
+        QFETCH(QString, step);
+        QFETCH(bool, change);
+        QFETCH(QStringList, stored);
+        addCities({QStringLiteral("А"), QStringLiteral("Б")});
+        Dataset &d = cities();
+        d.append();
+        if (change)
+            d.setValue(QStringLiteral("Gorod"), QStringLiteral("В"));
+        if (step == QLatin1String("first"))
+            d.first();
+        else if (step == QLatin1String("next"))
+            d.next();
+        else if (step == QLatin1String("moveTo"))
+            d.moveTo(0);
+        else if (step == QLatin1String("append"))
+            d.append();
+        else if (step == QLatin1String("edit"))
+            d.edit(); // pending: does nothing, so the row stays pending
+        else if (step == QLatin1String("refresh"))
+            d.refresh();
+        else
+            d.locate(QStringLiteral("Gorod"), QStringLiteral("А"));
+        if (step == QLatin1String("edit")) {
+            QCOMPARE(d.state(), Dataset::State::Insert);
+            d.first();
+        }
+        QCOMPARE(storedCities(), stored);
+    }
+
+    void editStoresOnlyTheChangedRow()
+    {
+        addCities({QStringLiteral("А"), QStringLiteral("Б")});
+        Dataset &d = cities();
+        d.next();
+        d.edit();
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("Б2"));
+        d.first();
+        QCOMPARE(storedCities(), (QStringList{QStringLiteral("А"), QStringLiteral("Б2")}));
+        QCOMPARE(d.recNo(), 0);
+        d.edit();
+        d.next(); // nothing changed: dropped, the move happens
+        QCOMPARE(d.recNo(), 1);
+        QCOMPARE(d.state(), Dataset::State::Browse);
+    }
+
+    // Rule 6: every filter switch settles, re-reads and goes to the first passing row; a text set while
+    // the filter is off changes nothing until it is switched on.
+    void filterSwitchingRereadsAndGoesFirst()
+    {
+        for (int district : {1, 2, 2, 1, 2})
+            m_store->insert(QStringLiteral("ulica"), {{QStringLiteral("IdRion"), district},
+                                                      {QStringLiteral("Ulica"), QString::number(district)}});
+        Dataset &streets = *m_store->module().Table5;
+        QCOMPARE(streets.filter(), QStringLiteral("IdRion=1"));
+        QVERIFY(!streets.isFiltered());
+        QCOMPARE(streets.recordCount(), 5);
+        streets.moveTo(3);
+        streets.setFilter(QStringLiteral("IdRion=2")); // off: nothing changes
+        QCOMPARE(streets.recordCount(), 5);
+        QCOMPARE(streets.recNo(), 3);
+
+        QSignalSpy resets(&streets, &Dataset::viewReset);
+        streets.setFiltered(true);
+        QCOMPARE(streets.recordCount(), 3);
+        QCOMPARE(streets.recNo(), 0);
+        QCOMPARE(streets.currentId(), qint64(2));
+        streets.next();
+        streets.setFiltered(true); // the state it already has: re-read and first row again
+        QCOMPARE(streets.currentId(), qint64(2));
+        streets.setFilter(QStringLiteral("IdRion=1")); // on: applies at once
+        QCOMPARE(streets.recordCount(), 2);
+        QCOMPARE(streets.currentId(), qint64(1));
+        QCOMPARE(resets.count(), 3);
+
+        streets.append();
+        streets.setValue(QStringLiteral("Ulica"), QStringLiteral("Новая"));
+        streets.setFiltered(false); // settles the changed row first
+        QCOMPARE(m_store->count(QStringLiteral("ulica")), 6);
+        QCOMPARE(streets.recNo(), 0);
+    }
+
+    // Rule 7: delete removes the current stored row, drops a pending new row, is refused on empty.
+    void deleting()
+    {
+        Dataset &d = cities();
+        try {
+            d.deleteRecord();
+            QFAIL("delete on an empty dataset must be refused");
+        } catch (const DataError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Cannot perform this operation on an empty dataset"));
+        }
+        d.append();
+        d.deleteRecord(); // drops the pending row on an empty table
+        QCOMPARE(d.state(), Dataset::State::Browse);
+
+        addCities({QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+        d.refresh();
+        d.next();
+        d.append();
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("Г"));
+        d.deleteRecord(); // the pending row goes, nothing stored goes
+        QCOMPARE(storedCities(),
+                 (QStringList{QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")}));
+
+        d.moveTo(1);
+        d.deleteRecord();
+        QCOMPARE(storedCities(), (QStringList{QStringLiteral("А"), QStringLiteral("В")}));
+        QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("В")); // the next row takes the place
+        d.deleteRecord(); // the last row: the one before becomes current
+        QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("А"));
+
+        d.edit();
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("изменён"));
+        d.deleteRecord(); // an edited row is deleted, its change discarded
+        QCOMPARE(m_store->count(QStringLiteral("gorod")), 0);
+        QVERIFY(d.isEmpty());
+    }
+
+    // Rule 9: a store error abandons the operation and the row stays pending.
+    void storeErrorLeavesTheRowPending()
+    {
+        m_store->db().execute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON gorod WHEN NEW.Gorod = "
+                                             "'плохо' BEGIN SELECT RAISE(ABORT, 'запрещено'); END"));
+        addCities({QStringLiteral("А")});
+        Dataset &d = cities();
+        d.append();
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("плохо"));
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                if (attempt == 0)
+                    d.post();
+                else
+                    d.first(); // the settling store fails: no move either
+                QFAIL("the store must refuse the row");
+            } catch (const DataError &e) {
+                QVERIFY2(e.message().contains(QStringLiteral("запрещено")), qPrintable(e.message()));
+            }
+            QCOMPARE(d.state(), Dataset::State::Insert);
+            QCOMPARE(d.text(QStringLiteral("Gorod")), QStringLiteral("плохо"));
+        }
+        QVERIFY_THROWS_EXCEPTION(DataError, d.setFiltered(true));
+        QVERIFY(!d.isFiltered());
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("хорошо"));
+        d.post();
+        QCOMPARE(storedCities(), (QStringList{QStringLiteral("А"), QStringLiteral("хорошо")}));
+    }
+
+    void twoDatasetsOverOneTableSeeEachOthersWrites()
+    {
+        addCities({QStringLiteral("А"), QStringLiteral("Б")});
+        TDataModule2 &dm = m_store->module();
+        std::unique_ptr<Dataset> current(makeCurrentOrdersView(dm, nullptr));
+        Dataset &journal = *dm.Gurnal;
+        QCOMPARE(current->recordCount(), 0);
+
+        journal.append();
+        journal.setValue(QStringLiteral("Status"), true);
+        journal.setValue(QStringLiteral("Dom"), QStringLiteral("12а"));
+        journal.post();
+        QCOMPARE(current->recordCount(), 1);
+        QCOMPARE(current->text(QStringLiteral("Dom")), QStringLiteral("12а"));
+
+        current->edit();
+        current->setText(QStringLiteral("Status"), QStringLiteral("false"));
+        current->post();
+        QCOMPARE(current->recordCount(), 0); // the done order leaves the view
+        QCOMPARE(journal.value(QStringLiteral("Status")), QVariant(false));
+
+        Dataset other(m_store->db(), QStringLiteral("bd/GOROD.DB"));
+        other.moveTo(1);
+        other.edit();
+        other.setValue(QStringLiteral("Gorod"), QStringLiteral("Б2"));
+        other.post();
+        Dataset &shared = cities();
+        shared.moveTo(1);
+        QCOMPARE(shared.text(QStringLiteral("Gorod")), QStringLiteral("Б2"));
+        other.deleteRecord();
+        QCOMPARE(shared.recordCount(), 1);
+        QCOMPARE(shared.text(QStringLiteral("Gorod")), QStringLiteral("А"));
+    }
+
+    void autoincrementNeverReusesTheLargestDeletedId()
+    {
+        addCities({QStringLiteral("А"), QStringLiteral("Б"), QStringLiteral("В")});
+        Dataset &d = cities();
+        d.last();
+        QCOMPARE(d.currentId(), qint64(3));
+        d.deleteRecord();
+        d.append();
+        d.setValue(QStringLiteral("Gorod"), QStringLiteral("Г"));
+        d.post();
+        QCOMPARE(d.currentId(), qint64(4));
+        QCOMPARE(d.recNo(), 2);
+    }
+
+    void postedRowOutsideTheFilterLeavesTheCursorInTheView()
+    {
+        for (int district : {3, 3, 4})
+            m_store->insert(QStringLiteral("vozyraion"), {{QStringLiteral("Vozy"), district * 10},
+                                                          {QStringLiteral("Raion"), district},
+                                                          {QStringLiteral("Status"), 0}});
+        Dataset &queue = *m_store->module().Vozy_raion;
+        queue.setFilter(QStringLiteral("Raion=3 and Status=False"));
+        queue.setFiltered(true);
+        QCOMPARE(queue.recordCount(), 2);
+        queue.append();
+        queue.setValue(QStringLiteral("Vozy"), 30);
+        queue.setValue(QStringLiteral("Raion"), 4);
+        queue.setValue(QStringLiteral("Status"), true);
+        queue.post();
+        QCOMPARE(queue.recordCount(), 2);
+        QCOMPARE(queue.recNo(), 1);
+        QCOMPARE(m_store->count(QStringLiteral("vozyraion")), 4);
+        QCOMPARE(m_store->scalar(QStringLiteral("SELECT MAX(Id) FROM vozyraion")).toInt(), 4);
+    }
+
+    void numbersLoseLeadingZerosTextsKeepThem()
+    {
+        Dataset &journal = *m_store->module().Gurnal;
+        journal.append();
+        journal.setText(QStringLiteral("Kvartira"), QStringLiteral("007"));
+        journal.setText(QStringLiteral("Telefon"), QStringLiteral("0012345"));
+        journal.setText(QStringLiteral("Dom"), QStringLiteral("007"));
+        journal.post();
+        QCOMPARE(journal.text(QStringLiteral("Kvartira")), QStringLiteral("7"));
+        QCOMPARE(journal.text(QStringLiteral("Telefon")), QStringLiteral("12345"));
+        QCOMPARE(journal.text(QStringLiteral("Dom")), QStringLiteral("007"));
+    }
+
+    void textWidthsAreEnforced()
+    {
+        Dataset &journal = *m_store->module().Gurnal;
+        QCOMPARE(journal.fieldWidth(QStringLiteral("Dom")), 5);
+        QCOMPARE(journal.fieldWidth(QStringLiteral("Iinfo")), 20);
+        journal.append();
+        journal.setText(QStringLiteral("Dom"), QStringLiteral("12/345"));
+        journal.setValue(QStringLiteral("Iinfo"), QStringLiteral("подъезд 3, код 1234, этаж 5"));
+        journal.post();
+        QCOMPARE(m_store->scalar(QStringLiteral("SELECT Dom FROM gurnal")).toString(),
+                 QStringLiteral("12/34"));
+        QCOMPARE(m_store->scalar(QStringLiteral("SELECT Iinfo FROM gurnal")).toString(),
+                 QStringLiteral("подъезд 3, код 1234,"));
+    }
+
+    void conversionErrorsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("number") << "Kvartira"
+                                << "12a"
+                                << "'12a' is not a valid floating point value for field 'Kvartira'";
+        QTest::newRow("date") << "DDate"
+                              << "31.02.2026"
+                              << "'31.02.2026' is not a valid date";
+        QTest::newRow("time") << "Ttime"
+                              << "25:00"
+                              << "'25:00' is not a valid time";
+        QTest::newRow("integer") << "IdVozy"
+                                 << "x"
+                                 << "'x' is not a valid integer value";
+        QTest::newRow("logical") << "Status"
+                                 << "да"
+                                 << "'да' is not a valid boolean value for field 'Status'";
+    }
+    void conversionErrorsChangeNothing()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        Dataset &journal = *m_store->module().Gurnal;
+        journal.append();
+        try {
+            journal.setText(field, text);
+            QFAIL("the text must be refused");
+        } catch (const DataError &e) {
+            QCOMPARE(e.message(), message);
+        }
+        QVERIFY(!journal.isModified());
+        QVERIFY(journal.isNull(field));
+    }
+
+    void valuesRoundTripInTheLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+        Dataset &journal = *m_store->module().Gurnal;
+        journal.append();
+        journal.setText(QStringLiteral("DDate"), QStringLiteral("5.3.1970"));
+        journal.setText(QStringLiteral("Ttime"), QStringLiteral("9:05:07"));
+        journal.setText(QStringLiteral("Kvartira"), QStringLiteral("7,5"));
+        journal.post();
+        QCOMPARE(m_store->scalar(QStringLiteral("SELECT DDate FROM gurnal")).toString(),
+                 QStringLiteral("1970-03-05"));
+        QCOMPARE(m_store->scalar(QStringLiteral("SELECT Ttime FROM gurnal")).toString(),
+                 QStringLiteral("09:05:07"));
+        QCOMPARE(journal.text(QStringLiteral("DDate")), QStringLiteral("05.03.1970"));
+        QCOMPARE(journal.text(QStringLiteral("Ttime")), QStringLiteral("09:05:07")); // the locale's long time
+        QCOMPARE(journal.text(QStringLiteral("Kvartira")), QStringLiteral("7,5"));
+    }
+
+    void blobKeepsEveryByte()
+    {
+        const QByteArray bytes("\x5f\x00\xff\x03\x00", 5);
+        Dataset &entries = *m_store->module().pwl;
+        entries.append();
+        entries.setValue(QStringLiteral("Pwl"), bytes);
+        entries.post();
+        QCOMPARE(entries.value(QStringLiteral("Pwl")).toByteArray(), bytes);
+        Dataset again(m_store->db(), QStringLiteral("bd\\pwl.db"));
+        QCOMPARE(again.value(QStringLiteral("Pwl")).toByteArray(), bytes);
+    }
+
+    void masterLinkFollowsTheDriver()
+    {
+        TDataModule2 &dm = m_store->module();
+        const qint64 first = m_store->insert(QStringLiteral("taxisti"),
+                                             {{QStringLiteral("Familiya"), QStringLiteral("Первый")}});
+        const qint64 second = m_store->insert(QStringLiteral("taxisti"),
+                                              {{QStringLiteral("Familiya"), QStringLiteral("Второй")}});
+        for (qint64 driver : {second, first, second, qint64(0)})
+            m_store->insert(QStringLiteral("gurnal"),
+                            {{QStringLiteral("IdVozy"), driver ? QVariant(driver) : QVariant()},
+                             {QStringLiteral("DDate"), QStringLiteral("2026-12-07")}});
+        m_store->insert(QStringLiteral("gurnal"), {{QStringLiteral("IdVozy"), second},
+                                                   {QStringLiteral("DDate"), QStringLiteral("2026-12-08")}});
+        std::unique_ptr<Dataset> detail(makeReportDetail(dm, nullptr));
+        dm.Table1->refresh();
+        dm.Table1->first();
+        QCOMPARE(detail->recordCount(), 1);
+        dm.Table1->next();
+        QCOMPARE(detail->recordCount(), 3);
+        detail->setFilter(QStringLiteral("DDate=' 7.12.26'"));
+        detail->setFiltered(true);
+        QCOMPARE(detail->recordCount(), 2);
+        QCOMPARE(detail->currentId(), qint64(1));
+        dm.Table1->first();
+        QCOMPARE(detail->recordCount(), 1);
+        QCOMPARE(detail->currentId(), qint64(2));
+    }
+
+    void aBigViewOpensWithoutReadingEveryRow()
+    {
+        Database::Transaction t(m_store->db());
+        QSqlQuery q =
+            m_store->db().prepare(QStringLiteral("INSERT INTO gurnal (Status, IdVozy) VALUES (?, ?)"));
+        for (int i = 0; i < 20000; ++i) {
+            q.bindValue(0, i % 100 == 0 ? 1 : 0);
+            q.bindValue(1, i % 50);
+            Database::exec(q);
+        }
+        t.commit();
+        m_store->db().notifyWritten(QStringLiteral("gurnal"));
+        Dataset &journal = *m_store->module().Gurnal;
+        QCOMPARE(journal.recordCount(), 20000);
+        journal.moveTo(15000);
+        QCOMPARE(journal.currentId(), qint64(15001));
+        journal.moveTo(7777);
+        QCOMPARE(journal.currentId(), qint64(7778));
+        QCOMPARE(journal.valueAt(7776, QStringLiteral("Id")).toLongLong(), qint64(7777));
+        QCOMPARE(journal.valueAt(19999, QStringLiteral("Id")).toLongLong(), qint64(20000));
+        journal.last();
+        QCOMPARE(journal.currentId(), qint64(20000));
+        journal.setFilter(QStringLiteral("Status=true"));
+        journal.setFiltered(true);
+        QCOMPARE(journal.recordCount(), 200);
+        journal.moveTo(150);
+        QCOMPARE(journal.currentId(), qint64(15001));
+        QCOMPARE(journal.positionOf(19901), 199);
+        QCOMPARE(journal.positionOf(19902), -1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataset)
+#include "test_dataset.moc"
