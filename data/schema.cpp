@@ -118,6 +118,8 @@ QStringList firstMigration()
         // Current orders and the orders of a date are views of the journal.
         << QStringLiteral("CREATE INDEX \"gurnal_Status\" ON \"gurnal\" (\"Status\")")
         << QStringLiteral("CREATE INDEX \"gurnal_DDate\" ON \"gurnal\" (\"DDate\")")
+        // The report counts each driver's orders of one date.
+        << QStringLiteral("CREATE INDEX \"gurnal_IdVozy_DDate\" ON \"gurnal\" (\"IdVozy\", \"DDate\")")
         << QStringLiteral("CREATE INDEX \"gurnal_IdOperator\" ON \"gurnal\" (\"IdOperator\")")
         // Queue lookups by driver and the district view.
         << QStringLiteral("CREATE INDEX \"vozyraion_Vozy\" ON \"vozyraion\" (\"Vozy\")")
