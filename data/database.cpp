@@ -124,11 +124,11 @@ void Database::migrate()
     }
 }
 
-void Database::notifyWritten(const QString &table)
+void Database::notifyWritten(const QString &table, const QObject *writer)
 {
     if (m_depth > 0)
         m_writtenInTransaction.insert(table);
-    Q_EMIT tableWritten(table);
+    Q_EMIT tableWritten(table, writer);
 }
 
 Database::Transaction::Transaction(Database &db)
@@ -178,5 +178,5 @@ Database::Transaction::~Transaction()
     if (m_depth == 0)
         m_db.m_writtenInTransaction.clear();
     for (const QString &table : written)
-        Q_EMIT m_db.tableWritten(table);
+        Q_EMIT m_db.tableWritten(table, nullptr);
 }

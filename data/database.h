@@ -34,8 +34,9 @@ public:
 
     int schemaVersion() const;
 
-    // Tells every dataset over `table` that its rows changed.
-    void notifyWritten(const QString &table);
+    // Tells every dataset over `table` that its rows changed; `writer`, the dataset that wrote, has
+    // already put its own cursor right.
+    void notifyWritten(const QString &table, const QObject *writer = nullptr);
 
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
     // A scope that ends without commit() rolls back and tells the datasets of every table it wrote.
@@ -55,7 +56,7 @@ public:
     };
 
 Q_SIGNALS:
-    void tableWritten(const QString &table);
+    void tableWritten(const QString &table, const QObject *writer);
 
 private:
     Database(const QString &file, bool create);

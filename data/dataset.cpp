@@ -283,15 +283,18 @@ int Dataset::positionOf(qint64 id) const
             return -1;
         return it.key() * PageSize + int(found - rows.begin());
     }
+    return contains(id) ? countBelow(id) : -1;
+}
+
+bool Dataset::contains(qint64 id) const
+{
     const SqlCondition member = viewCondition() && SqlCondition{QStringLiteral("\"Id\" = ?"), {id}};
     QSqlQuery query =
         m_db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_table.name), member.sql));
     for (const QVariant &v : member.values)
         query.addBindValue(v);
     Database::exec(query);
-    if (!query.next())
-        return -1;
-    return countBelow(id);
+    return query.next();
 }
 
 void Dataset::ensurePosition() const
@@ -468,6 +471,9 @@ void Dataset::post()
 {
     requireEditing();
     updateRecord();
+    const int countBefore = m_count;
+    const int positionBefore = m_anchor == Anchor::Exact ? m_currentPos : -1;
+
     if (m_state == State::Insert) {
         QStringList columns, marks;
         for (int i = 1; i < m_table.fields.size(); ++i) {
@@ -503,12 +509,14 @@ void Dataset::post()
         }
         m_currentId = m_pending.id;
     }
+    const bool inserted = m_state == State::Insert;
     m_state = State::Browse;
     m_pending = Row();
     m_changed.fill(false);
-    m_anchor = Anchor::Stale;
+    placeCursorAfterWrite(m_currentId, countBefore, inserted ? countBefore : positionBefore,
+                          inserted ? 1 : 0);
     Q_EMIT stateChanged();
-    m_db.notifyWritten(m_table.name);
+    m_db.notifyWritten(m_table.name, this);
 }
 
 void Dataset::cancel()
@@ -540,6 +548,8 @@ void Dataset::deleteRecord()
             throw DataError(EmptyDataset);
         id = currentId();
     }
+    const int countBefore = m_count;
+    const int positionBefore = m_anchor == Anchor::Exact ? m_currentPos : -1;
     QSqlQuery query =
         m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
     query.addBindValue(id);
@@ -549,11 +559,10 @@ void Dataset::deleteRecord()
     m_pending = Row();
     m_changed.fill(false);
     // The row that followed takes the deleted row's place.
-    m_currentId = id;
-    m_anchor = Anchor::Stale;
+    placeCursorAfterWrite(id, countBefore, positionBefore, -1);
     if (wasEditing)
         Q_EMIT stateChanged();
-    m_db.notifyWritten(m_table.name);
+    m_db.notifyWritten(m_table.name, this);
 }
 
 void Dataset::updateRecord()
@@ -792,12 +801,39 @@ void Dataset::emitReset()
     Q_EMIT currentChanged();
 }
 
-void Dataset::onTableWritten(const QString &table)
+void Dataset::onTableWritten(const QString &table, const QObject *writer)
 {
     if (table != m_table.name)
         return;
-    invalidate();
+    if (writer != this)
+        invalidate();
     emitReset();
+}
+
+// After a write of its own the dataset knows how its view changed, so a journal of years of orders
+// is not counted again for every order stored. `countChange` is what the write did to the table:
+// +1 for a new row, 0 for a changed one, -1 for a deleted one.
+void Dataset::placeCursorAfterWrite(qint64 id, int countBefore, int positionBefore, int countChange)
+{
+    invalidate();
+    m_currentId = id;
+    m_anchor = Anchor::Stale;
+    if (countBefore < 0 || positionBefore < 0)
+        return;
+    const bool stays = countChange >= 0 && contains(id);
+    const bool wasInView = countChange <= 0; // an edited or deleted row was the current one
+    m_count = countBefore + (stays ? 1 : 0) - (wasInView ? 1 : 0);
+    if (stays) {
+        m_currentPos = positionBefore;
+        m_anchor = Anchor::Exact;
+        return;
+    }
+    // The row left the view: the row that followed it takes its place, or the last one.
+    m_currentPos = m_count == 0 ? -1 : std::min(positionBefore, m_count - 1);
+    m_currentId = idAt(m_currentPos);
+    if (m_currentId == 0)
+        m_currentPos = -1;
+    m_anchor = Anchor::Exact;
 }
 
 void Dataset::onLookupSourceChanged()

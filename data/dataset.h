@@ -122,7 +122,8 @@ Q_SIGNALS:
 private:
     void settle();
     void invalidate();
-    void onTableWritten(const QString &table);
+    void onTableWritten(const QString &table, const QObject *writer);
+    void placeCursorAfterWrite(qint64 id, int countBefore, int positionBefore, int countChange);
     void onLookupSourceChanged();
     void onMasterChanged();
     void resetToFirst();
@@ -134,6 +135,7 @@ private:
     const QVector<Row> &page(int index) const;
     bool rowAt(int position, Row *row) const;
     int countBelow(qint64 id) const;
+    bool contains(qint64 id) const;
     int storedIndex(const QString &field) const; // -1 for a display field
     int lookupIndex(const QString &field) const;
     QVariant lookupValue(int lookup, const QVariant &key) const;

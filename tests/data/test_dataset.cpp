@@ -325,6 +325,31 @@ private Q_SLOTS:
         QCOMPARE(m_store->scalar(QStringLiteral("SELECT MAX(Id) FROM vozyraion")).toInt(), 4);
     }
 
+    void aRowThatLeavesTheViewGivesItsPlaceToTheNext()
+    {
+        for (int i = 0; i < 4; ++i)
+            m_store->insert(QStringLiteral("gurnal"), {{QStringLiteral("Status"), 1}});
+        std::unique_ptr<Dataset> current(makeCurrentOrdersView(m_store->module(), nullptr));
+        QCOMPARE(current->recordCount(), 4);
+        for (const auto &[position, expectedId, left] : {std::tuple{1, 3, 3}, std::tuple{2, 3, 2}}) {
+            current->moveTo(position);
+            current->edit();
+            current->setText(QStringLiteral("Status"), QStringLiteral("false"));
+            current->post();
+            QCOMPARE(current->recordCount(), left);
+            QCOMPARE(current->currentId(), qint64(expectedId));
+        }
+        // A row stored by the journal while the view is open shows at the end.
+        Dataset &journal = *m_store->module().Gurnal;
+        journal.append();
+        journal.setValue(QStringLiteral("Status"), true);
+        journal.post();
+        QCOMPARE(journal.recNo(), 4);
+        QCOMPARE(current->recordCount(), 3);
+        QCOMPARE(current->idAt(2), qint64(5));
+        QCOMPARE(current->currentId(), qint64(3));
+    }
+
     void numbersLoseLeadingZerosTextsKeepThem()
     {
         Dataset &journal = *m_store->module().Gurnal;
