@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 
 class DataSource;
 class Dataset;
@@ -32,11 +33,13 @@ protected:
 
 private:
     void showField();
+    void onTextEdited();
 
-    Dataset *m_dataset;
+    QPointer<Dataset> m_dataset; // a window's own dataset may go before its controls
     QString m_field;
     Messages &m_messages;
-    bool m_dirty = false;
+    bool m_dirty = false;     // typed text not yet written into the field
+    bool m_beginning = false; // the first change typed is beginning the edit
 };
 
 // A label showing a field of the current row.
@@ -83,12 +86,17 @@ class DBLookupListBox : public QListView
     Q_OBJECT
 
 public:
-    DBLookupListBox(DataSource *source, const QString &displayField, Messages &messages, QWidget *parent = nullptr);
+    DBLookupListBox(DataSource *source, const QString &displayField, Messages &messages,
+                    QWidget *parent = nullptr);
 
     Dataset *lookIn() const;
 
 Q_SIGNALS:
     void chosen(int lookInRow); // after the key field was set from the chosen row
+
+protected:
+    // Entering the list chooses nothing: with no row shown, the first arrow key goes to the first row.
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     void showKey();

@@ -21,16 +21,24 @@ public:
     GridModel *gridModel() const { return m_model; }
     Dataset *dataset() const;
 
+    // Ctrl+Delete is on in editable grids; a read-only grid that deletes rows this way switches it on.
+    void setDeletesOnCtrlDelete(bool on) { m_deletesOnCtrlDelete = on; }
+    bool deletesOnCtrlDelete() const { return m_deletesOnCtrlDelete; }
+
 Q_SIGNALS:
     void rowDoubleClicked(); // after the cursor moved to the row
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
     void followCursor();
+    void onDoubleClicked(const QModelIndex &index);
 
     GridModel *m_model;
     Messages &m_messages;
-    bool m_following = false;
+    bool m_following = false; // the grid is being put on the dataset's row
+    bool m_moving = false;    // the dataset is being put on the grid's row
+    bool m_deletesOnCtrlDelete = false;
 };

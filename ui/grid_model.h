@@ -15,6 +15,7 @@ struct GridColumn
     Qt::Alignment titleAlignment = Qt::AlignLeft | Qt::AlignVCenter;
     bool boldTitle = false;
     bool readOnly = true;
+    bool checkBox = false; // a logical field drawn as a raised button holding a check glyph
 };
 
 // The rows of a dataset's view as a table; a pending appended row shows at the end. Values are read
@@ -24,6 +25,12 @@ class GridModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    enum Role
+    {
+        ValueRole = Qt::UserRole, // the field's value as stored, for drawing
+        LookInRowRole,            // setData only: the chosen row of a display field's looked-in dataset
+    };
+
     GridModel(Dataset *dataset, QVector<GridColumn> columns, QObject *parent = nullptr);
 
     Dataset *dataset() const { return m_dataset; }
@@ -35,10 +42,21 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
     // Editing a cell begins an edit of the row (moving the cursor there first) and sets the field
-    // from the text; a display-field column sets its key field from the chosen value.
+    // from the text; a display-field column sets its key field from the chosen value (its text, or
+    // the looked-in row with LookInRowRole). A step the dataset refuses stops the edit there and is
+    // reported through editFailed(), as a view cannot take an exception.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
+Q_SIGNALS:
+    void editFailed(const QString &message);
+
 private:
+    int datasetRows() const;
+    void resetRows();
+    void onCurrentChanged();
+    void onLookupsChanged();
+    bool resolveLookup(const GridColumn &column, const QVariant &value, int role, QVariant *key) const;
+
     Dataset *m_dataset;
     QVector<GridColumn> m_columns;
     int m_rows = 0;

@@ -7,7 +7,11 @@
 class Messages
 {
 public:
-    enum class Answer { Yes, No };
+    enum class Answer
+    {
+        Yes,
+        No
+    };
 
     virtual ~Messages() = default;
 
@@ -17,11 +21,14 @@ public:
     virtual Answer ask(const QString &caption, const QString &text) = 0;
     // The application's error box, captioned with the application title.
     virtual void error(const QString &text) = 0;
+    // The toolkit's own confirmation, captioned with the application title, with OK and Cancel
+    // (OK the default); Yes stands for OK. A seam that answers questions answers this one too.
+    virtual Answer confirm(const QString &text);
 
     // The deletion question: true only when answered Yes.
     bool confirmDeletion(const QString &text = defaultDeletionText());
     static QString defaultDeletionText(); // " Внимание: Объект будет удалён. Удалить объект? "
-    static QString driverDeletionText();  // " Внимание: После удаления объекта будут утеряны ... Продолжить? "
+    static QString driverDeletionText(); // " Внимание: После удаления объекта будут утеряны ... Продолжить? "
 };
 
 // The real boxes (QMessageBox), parented to the active window.
@@ -31,6 +38,7 @@ public:
     void inform(const QString &text) override;
     Answer ask(const QString &caption, const QString &text) override;
     void error(const QString &text) override;
+    Answer confirm(const QString &text) override;
 };
 
 // The application title that captions simple messages and errors: АРМ "Возар".

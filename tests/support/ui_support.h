@@ -14,7 +14,12 @@ class QWidget;
 class ScriptedMessages : public Messages
 {
 public:
-    enum class Kind { Inform, Ask, Error };
+    enum class Kind
+    {
+        Inform,
+        Ask,
+        Error
+    };
     struct Shown
     {
         Kind kind;

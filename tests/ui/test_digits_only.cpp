@@ -1,0 +1,95 @@
+#include "ui/digits_only.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+
+#include <algorithm>
+
+// Number boxes take the digits 0 to 9 and backspace from the keyboard; every other character, the
+// control characters of the clipboard and undo shortcuts included, is discarded, and a paste that
+// holds a non-digit is refused.
+class TestDigitsOnly : public QObject
+{
+    Q_OBJECT
+
+    static void press(QLineEdit *edit, int key, const QString &text, int modifiers = 0)
+    {
+        QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+    }
+
+private Q_SLOTS:
+    void keys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("result"); // "12", cursor at the end, then the key and a "5"
+
+        QTest::newRow("digit") << int(Qt::Key_7) << "7" << 0 << "1275";
+        QTest::newRow("backspace") << int(Qt::Key_Backspace) << "\b" << 0 << "15";
+        QTest::newRow("Left, no character") << int(Qt::Key_Left) << "" << 0 << "152";
+        for (const char *other : {"a", "ж", "-", " ", ",", "²"})
+            QTest::addRow("'%s'", other) << int(Qt::Key_unknown) << QString::fromUtf8(other) << 0 << "125";
+        QTest::newRow("Enter") << int(Qt::Key_Return) << "\r" << 0 << "125";
+        QTest::newRow("Ctrl+V") << int(Qt::Key_V) << "\x16" << int(Qt::ControlModifier) << "125";
+        QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << "\x1a" << int(Qt::ControlModifier) << "125";
+    }
+
+    void keys()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, text);
+        QFETCH(int, modifiers);
+        QFETCH(QString, result);
+        QApplication::clipboard()->setText("34");
+        QLineEdit edit("12");
+        DigitsOnly::install(&edit);
+        bool entered = false;
+        connect(&edit, &QLineEdit::returnPressed, this, [&entered] { entered = true; });
+        press(&edit, key, text, modifiers);
+        press(&edit, Qt::Key_5, "5");
+        QCOMPARE(edit.text(), result);
+        QVERIFY(!entered);
+    }
+
+    void pasteTakesOnlyDigits_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<bool>("pasted");
+        QTest::newRow("digits") << "345" << true;
+        QTest::newRow("digits and a letter") << "12a" << false;
+        QTest::newRow("telephone with separators") << "8 (495) 123" << false;
+    }
+
+    void pasteTakesOnlyDigits()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(bool, pasted);
+        QApplication::clipboard()->setText(clipboard);
+        QLineEdit edit("0");
+        DigitsOnly::install(&edit);
+        edit.show();
+        press(&edit, Qt::Key_Insert, "", Qt::ShiftModifier);
+        QCOMPARE(edit.text(), pasted ? "0" + clipboard : QStringLiteral("0"));
+
+        QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(1, 1), edit.mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(&edit, &request);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QList<QAction *> items = menu->actions();
+        const auto paste = std::find_if(items.begin(), items.end(), [](const QAction *item) {
+            return item->text().startsWith(QLineEdit::tr("&Paste"));
+        });
+        QVERIFY(paste != items.end());
+        QCOMPARE((*paste)->isEnabled(), pasted);
+        menu->close();
+    }
+};
+
+QTEST_MAIN(TestDigitsOnly)
+#include "test_digits_only.moc"
