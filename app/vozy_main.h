@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class AccessLevel;
+class Database;
+class HelpKeys;
+class HelpWindow;
+class Messages;
+class QApplication;
+class TDataModule2;
+class TForm0;
+class TForm1;
+class TForm18;
+class TForm23;
+
+// The program entry: sets up the application, builds the workstation, runs the message loop.
+int vozyMain(int argc, char *argv[]);
+
+// What the program sets on the application before any window: its title and names, its icon, Qt's
+// own Russian translations, the help topics. The program ends only by its own rules, never because
+// its last window was closed or hidden.
+void setUpApplication(QApplication &app);
+
+// The whole program as one object graph, built in the order of start-up, so that a test can start
+// it in one process and drive it without a message loop.
+class Workstation
+{
+public:
+    // Creates the windows and the data module from the store in workingDir and shows the login
+    // window. `quit` ends the program (in the program, leaving the message loop).
+    Workstation(const QString &workingDir, Messages &messages, std::function<void()> quit);
+    ~Workstation();
+
+    // False when the data module could not open its tables: the store's message was shown and the
+    // program does not run.
+    bool started() const { return m_started; }
+
+    AccessLevel &access() const { return *m_access; }
+    HelpWindow &help() const { return *m_help; }
+    TForm0 &login() const { return *m_login; }
+    TForm1 &mainWindow() const { return *m_main; }
+    TDataModule2 *dataModule() const { return m_dataModule.get(); }
+    TForm18 *accessWindow() const { return m_accessWindow.get(); }
+    TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
+
+private:
+    void createShownWindows();
+
+    Messages &m_messages;
+    bool m_started = false;
+
+    // Declared in the order of destruction backwards: the store outlives the data module, which
+    // outlives every window bound to it.
+    std::unique_ptr<AccessLevel> m_access;
+    std::unique_ptr<HelpWindow> m_help;
+    std::unique_ptr<HelpKeys> m_helpKeys;
+    std::unique_ptr<Database> m_store;
+    std::unique_ptr<TDataModule2> m_dataModule;
+    std::unique_ptr<TForm0> m_login;
+    std::unique_ptr<TForm1> m_main;
+    std::unique_ptr<TForm18> m_accessWindow;
+    std::unique_ptr<TForm23> m_tariffWindow;
+};

@@ -1,0 +1,144 @@
+#include "app/access_window.h"
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/vozy_main.h"
+#include "data/data_module.h"
+#include "dispatch/tariff_window.h"
+#include "help/help_window.h"
+#include "tests/app/shell_tests.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+QStringList visibleWindows()
+{
+    QStringList names;
+    for (const QWidget *window : QApplication::topLevelWidgets())
+        names << (window->isVisible() ? window->objectName() : QString());
+    names.removeAll(QString());
+    return names;
+}
+
+} // namespace
+
+class ProgramEntryTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::optional<Shell> m_shell;
+    std::optional<QTemporaryDir> m_databaseDir;
+    std::unique_ptr<Workstation> m_workstation;
+
+    Workstation &start()
+    {
+        m_workstation = std::make_unique<Workstation>(m_shell->db.dir(), m_shell->messages, m_shell->quit());
+        return *m_workstation;
+    }
+
+    void logIn(int user, const QString &password)
+    {
+        TForm0 &login = m_workstation->login();
+        login.ComboBox1->setCurrentIndex(user);
+        typeText(login.Edit1, password);
+        QTest::mouseClick(login.Button1, Qt::LeftButton);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        useRussianLocale();
+        setUpApplication(*qApp);
+    }
+
+    void init()
+    {
+        m_shell.emplace();
+        m_databaseDir.emplace();
+        m_shell->setDataBaseDir(m_databaseDir->path());
+        QFile ini(m_databaseDir->filePath("VOZY.INI"));
+        QVERIFY(ini.open(QIODevice::WriteOnly) && ini.write("[Options]\nST=20\n") > 0);
+        m_shell->entry(m_shell->employee("Администратор"), "", true);
+        m_shell->entry(m_shell->employee("Иванова"), "1234");
+    }
+
+    void cleanup()
+    {
+        m_workstation.reset();
+        m_databaseDir.reset();
+        m_shell.reset();
+    }
+
+    void startsWithOnlyTheLoginWindow()
+    {
+        Workstation &ws = start();
+        QVERIFY(ws.started());
+        QCOMPARE(visibleWindows(), QStringList{"TForm0"});
+        QCOMPARE(ws.tariffWindow()->driverRate(), QString("20")); // the login's showing loaded it
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QString("&Да"));
+    }
+
+    void withoutAStoreTheProgramDoesNotRun()
+    {
+        QTemporaryDir empty;
+        Workstation ws(empty.path(), m_shell->messages, m_shell->quit());
+        QVERIFY(!ws.started());
+        QCOMPARE(m_shell->messages.errors().size(), 1);
+        QVERIFY(visibleWindows().isEmpty());
+    }
+
+    void aShiftAndTheNext()
+    {
+        Workstation &ws = start();
+        logIn(0, "");
+        QCOMPARE(visibleWindows(), QStringList{"TForm1"});
+        int listed = -1;
+        whenModalAppears([&](QWidget *modal) {
+            listed = modal == ws.accessWindow() ? ws.dataModule()->pwl->recordCount() : 0;
+            modal->close();
+        });
+        ws.mainWindow().N17->trigger();
+        QCOMPARE(listed, 2);
+
+        // End of shift: until the next login the tray cannot bring the main window back.
+        ws.tariffWindow()->Edit4->setText("30"); // typed, never saved
+        ws.mainWindow().N21->trigger();
+        ws.login().trayActivated(QSystemTrayIcon::DoubleClick);
+        QCOMPARE(visibleWindows(), QStringList{"TForm0"});
+        QCOMPARE(ws.login().Edit1->text(), QString());
+        QCOMPARE(ws.tariffWindow()->driverRate(), QString("20"));
+
+        logIn(1, "1234");
+        QCOMPARE(visibleWindows(), QStringList{"TForm1"});
+        QVERIFY(!ws.mainWindow().MenuTaxi->menuAction()->isVisible());
+        m_shell->messages.answerNext(Messages::Answer::Yes);
+        QTest::mouseClick(ws.mainWindow().Button3, Qt::LeftButton);
+        QCOMPARE(m_shell->quits, 1);
+    }
+
+    void f1OpensTheTopicOfTheFocusedWindow()
+    {
+        Workstation &ws = start();
+        QTest::keyClick(ws.login().Edit1, Qt::Key_F1);
+        QVERIFY(!ws.help().isVisible());
+        logIn(0, "");
+        QTest::keyClick(ws.mainWindow().PageControl1, Qt::Key_F1);
+        QVERIFY(ws.help().isVisible());
+        QCOMPARE(ws.help().currentTopic(), 1006);
+        QTest::keyClick(ws.accessWindow()->Edit2, Qt::Key_F1);
+        QCOMPARE(ws.help().currentTopic(), 1011);
+    }
+};
+
+SHELL_TEST(ProgramEntryTest);
+
+#include "program_entry_test.moc"
