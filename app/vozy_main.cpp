@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QTranslator>
 
@@ -58,6 +59,11 @@ void setUpApplication(QApplication &app)
     QApplication::setApplicationName("ARM_Vozy");
     QApplication::setWindowIcon(applicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // A system that names no locale (C or POSIX, as a fresh Debian) would show English dates and
+    // numbers inside a Russian interface; it gets Russian. A named locale is the user's choice.
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     auto *translator = new QTranslator(&app);
     // The interface is Russian whatever the system's language, and so are Qt's own buttons and dialogs.

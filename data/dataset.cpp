@@ -565,6 +565,21 @@ void Dataset::deleteRecord()
     m_db.notifyWritten(m_table.name, this);
 }
 
+bool Dataset::deleteId(qint64 id)
+{
+    QSqlQuery query =
+        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
+    query.addBindValue(id);
+    Database::exec(query);
+    if (query.numRowsAffected() == 0)
+        return false;
+    if (m_state == State::Edit && m_pending.id == id)
+        cancel();
+    // Every dataset over the table, this one included, finds its cursor again by identity.
+    m_db.notifyWritten(m_table.name);
+    return true;
+}
+
 void Dataset::updateRecord()
 {
     if (m_state == State::Browse)

@@ -82,6 +82,11 @@ public:
     void post();
     void cancel();
     void deleteRecord();
+    // Deletes the stored row with this identity wherever it stands, in the view or outside it (the
+    // filter does not matter). The cursor stays on its row, or, if that was the one deleted, goes to
+    // the row that followed it. A pending row is left alone unless it is an edit of that very row,
+    // which is dropped. False when the table holds no such row.
+    bool deleteId(qint64 id);
     void refresh();
     // Has the controls that hold typed text write it into the pending row.
     void updateRecord();

@@ -1,7 +1,7 @@
 #include "dispatch/tariff_window.h"
 
-#include "app/settings_registry.h"
 #include "data/ini_file.h"
+#include "platform/settings_registry.h"
 #include "ui/error_guard.h"
 
 #include <QGridLayout>

@@ -17,16 +17,20 @@ int usage(QTextStream &err)
 }
 
 // The demo works where the program looks for its settings: when no database directory is registered
-// for this user yet, the demo's directory becomes it. An existing value is left as it is.
+// for this user yet, or the registered one is gone (a demo directory removed since), the demo's
+// directory becomes it. A value naming a directory that exists is left as it is.
 void registerDatabaseDir(const QString &dir, QTextStream &out)
 {
     QSettings registry(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Lumivark"),
                        QStringLiteral("ARM_Vozy"));
     const QString key = QStringLiteral("Key/DataBaseDir");
-    if (!registry.value(key).toString().isEmpty()) {
-        out << "DataBaseDir is already set: " << registry.value(key).toString() << "\n";
+    const QString current = registry.value(key).toString();
+    if (!current.isEmpty() && QDir(QDir::fromNativeSeparators(current)).exists()) {
+        out << "DataBaseDir is already set: " << current << "\n";
         return;
     }
+    if (!current.isEmpty())
+        out << "DataBaseDir named a directory that no longer exists: " << current << "\n";
     registry.setValue(key, QDir::toNativeSeparators(dir));
     registry.sync();
     out << "DataBaseDir set to " << QDir::toNativeSeparators(dir) << " in " << registry.fileName() << "\n";

@@ -227,6 +227,39 @@ private Q_SLOTS:
         QVERIFY(d.isEmpty());
     }
 
+    // Deleting by identity reaches rows outside the filtered view; the cursor keeps its own row, or
+    // moves to the next one when its own row was the one deleted.
+    void deletingByIdentityIgnoresTheFilter()
+    {
+        Dataset &queue = *m_store->module().Vozy_raion;
+        QVector<qint64> ids;
+        for (const auto &[raion, status] : {std::pair{1, false}, {2, false}, {1, false}, {1, true}})
+            ids << m_store->insert(QStringLiteral("vozyraion"), {{QStringLiteral("Vozy"), 7},
+                                                                 {QStringLiteral("Raion"), raion},
+                                                                 {QStringLiteral("Status"), status}});
+        queue.setFilter(QStringLiteral("Raion=1 and Status=False"));
+        queue.setFiltered(true);
+        QCOMPARE(queue.recordCount(), 2);
+        QCOMPARE(queue.currentId(), ids[0]);
+
+        QVERIFY(queue.deleteId(ids[1])); // another district: outside the view
+        QVERIFY(queue.deleteId(ids[3])); // busy: outside the view
+        QCOMPARE(queue.currentId(), ids[0]);
+        QCOMPARE(queue.recordCount(), 2);
+        QVERIFY(queue.deleteId(ids[0])); // the current row: the next takes its place
+        QCOMPARE(queue.currentId(), ids[2]);
+        QCOMPARE(queue.recordCount(), 1);
+        QVERIFY(!queue.deleteId(ids[0])); // gone already
+        QCOMPARE(m_store->count(QStringLiteral("vozyraion")), 1);
+
+        queue.edit();
+        queue.setValue(QStringLiteral("Raion"), 5);
+        QVERIFY(queue.deleteId(ids[2])); // the edited row itself: its change is dropped, not stored
+        QCOMPARE(queue.state(), Dataset::State::Browse);
+        QVERIFY(queue.isEmpty());
+        QCOMPARE(m_store->count(QStringLiteral("vozyraion")), 0);
+    }
+
     // Rule 9: a store error abandons the operation and the row stays pending.
     void storeErrorLeavesTheRowPending()
     {

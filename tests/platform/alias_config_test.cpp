@@ -1,4 +1,4 @@
-#include "app/alias_config.h"
+#include "platform/alias_config.h"
 #include "tests/platform/test_helpers.h"
 
 #include <QSettings>

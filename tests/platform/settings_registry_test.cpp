@@ -1,4 +1,4 @@
-#include "app/settings_registry.h"
+#include "platform/settings_registry.h"
 #include "tests/platform/test_helpers.h"
 
 #include <QSettings>

@@ -3,7 +3,9 @@
 #include "data/password_coder.h"
 #include "tools/demo_data.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QSettings>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +129,36 @@ private Q_SLOTS:
         QVERIFY(store.open(QIODevice::ReadOnly));
         QCOMPARE(store.readAll(), content);
         QCOMPARE(QFileInfo(store).lastModified(), before);
+    }
+
+    // The demo registers its directory unless a directory that still exists is registered.
+    void demoRegistersItsDirectory_data()
+    {
+        QTest::addColumn<QString>(
+            "registered"); // "": none; "gone": a removed directory; "kept": one that exists
+        QTest::addColumn<bool>("demoBecomesIt");
+        QTest::newRow("none") << QString() << true;
+        QTest::newRow("gone") << QStringLiteral("gone") << true;
+        QTest::newRow("kept") << QStringLiteral("kept") << false;
+    }
+
+    void demoRegistersItsDirectory()
+    {
+        QFETCH(QString, registered);
+        QFETCH(bool, demoBecomesIt);
+        QTemporaryDir work, config, other;
+        const QString before = registered.isEmpty() ? QString() : other.filePath(registered);
+        if (registered == QStringLiteral("kept"))
+            QVERIFY(QDir().mkpath(before));
+        const QString file = config.filePath(QStringLiteral("Lumivark/ARM_Vozy.conf"));
+        if (!before.isEmpty()) {
+            QSettings settings(file, QSettings::IniFormat);
+            settings.setValue(QStringLiteral("Key/DataBaseDir"), before);
+        }
+        QCOMPARE(runTool({QStringLiteral("--demo"), work.path()}, config.path()).exitCode, 0);
+        QSettings settings(file, QSettings::IniFormat);
+        const QString after = settings.value(QStringLiteral("Key/DataBaseDir")).toString();
+        QCOMPARE(QDir(after).absolutePath(), QDir(demoBecomesIt ? work.path() : before).absolutePath());
     }
 
     void refusesWrongArguments()

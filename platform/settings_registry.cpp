@@ -1,4 +1,4 @@
-#include "app/settings_registry.h"
+#include "platform/settings_registry.h"
 
 #include "data/data_error.h"
 

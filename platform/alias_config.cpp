@@ -1,4 +1,4 @@
-#include "app/alias_config.h"
+#include "platform/alias_config.h"
 
 #include "data/data_error.h"
 
