@@ -10,6 +10,9 @@
 #include "help/about_window.h"
 #include "help/agreement_window.h"
 #include "help/help_window.h"
+#include "registers/car_models_window.h"
+#include "registers/city_structure_window.h"
+#include "registers/colours_window.h"
 #include "ui/error_guard.h"
 #include "ui/messages.h"
 
@@ -231,7 +234,7 @@ void TForm1::buildMenu()
     for (QAction *adminOnly : {MenuTaxi->menuAction(), N5, N8, N7, N6, N26, N13, N15})
         m_access.addAdminAction(adminOnly);
 
-    for (QAction *later : {N5, N8, N7, N11, N1111, N6, N29, N13, N15, N9})
+    for (QAction *later : {N5, N8, N7, N11, N1111, N29, N9})
         comingLater(later);
     connect(&m_access, &AccessLevel::modeChanged, this, [this] {
         for (QAction *later : std::as_const(m_comingLater))
@@ -307,9 +310,9 @@ void TForm1::N19Click()
     close();
 }
 
-// The windows of the registers, the journal, the report, the queue and the calendar are not part of
-// the program yet: their items are disabled, and a handler reached all the same says so. An
-// administrator's handler checks the right itself, whatever path reaches it.
+// The windows of the drivers and staff registers, the schedule, the journal, the report, the queue
+// and the calendar are not part of the program yet: their items are disabled, and a handler reached
+// all the same says so. An administrator's handler checks the right itself, whatever path reaches it.
 void TForm1::N5Click() // "Список такси"
 {
     if (m_access.check_adm())
@@ -338,10 +341,13 @@ void TForm1::N1111Click() // "По заказам на дату"
     windowMissing();
 }
 
+// The city structure window switches the street filter itself while it is shown.
 void TForm1::N6Click() // "Схема города"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.dataModule == nullptr || m_windows.streetDialog == nullptr)
+        return;
+    TForm5 cityStructure(*m_windows.dataModule, *m_windows.streetDialog, m_messages, this);
+    cityStructure.exec();
 }
 
 void TForm1::N26Click()
@@ -359,14 +365,16 @@ void TForm1::N29Click() // "Внешняя очередь"
 
 void TForm1::N13Click() // "Таблица цветов"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.colours == nullptr)
+        return;
+    m_windows.colours->exec();
 }
 
 void TForm1::N15Click() // "Список автомобилей"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.carModels == nullptr)
+        return;
+    m_windows.carModels->exec();
 }
 
 void TForm1::N17Click()

@@ -14,9 +14,13 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class TDataModule2;
 class TForm0;
+class TForm16;
+class TForm17;
 class TForm18;
 class TForm23;
+class TForm6;
 
 // Main window: the dispatcher's workplace, with the tabs of order entry, driver positions and
 // current orders, the clock, and the menu that reaches every other window.
@@ -29,6 +33,10 @@ public:
     // registers, the journal, the calendar and the queue join them as they are added.
     struct ShownWindows
     {
+        TDataModule2 *dataModule = nullptr; // what the windows that the menu creates work on
+        TForm6 *streetDialog = nullptr;     // opened by the city structure window
+        TForm16 *carModels = nullptr;
+        TForm17 *colours = nullptr;
         TForm18 *access = nullptr;
         TForm23 *tariff = nullptr;
     };

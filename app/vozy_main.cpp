@@ -10,6 +10,9 @@
 #include "data/database.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
+#include "registers/car_models_window.h"
+#include "registers/colours_window.h"
+#include "registers/street_dialog.h"
 #include "ui/messages.h"
 
 #include <QApplication>
@@ -109,17 +112,24 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 
 Workstation::~Workstation() = default;
 
-// The windows that live for the whole run and are only shown by the menu. The city-scheme street
-// dialog, the calendar, the shift dialog, the driver location dialog, the journal window, the car
-// models and colours windows and the queue window are created here too, in this order around
-// these two, as those windows are added:
-//   TForm6, TForm10, TForm11, TForm13, TForm14, TForm16, TForm17, [TForm18, TForm23], TForm25.
+// The windows that live for the whole run and are only shown by the menu or by another window. The
+// calendar, the shift dialog, the driver location dialog, the journal window and the queue window
+// are created here too, in this order around these, as those windows are added:
+//   [TForm6], TForm10, TForm11, TForm13, TForm14, [TForm16, TForm17, TForm18, TForm23], TForm25.
 void Workstation::createShownWindows()
 {
+    m_streetDialog = std::make_unique<TForm6>(*m_dataModule, m_messages, m_main.get());
+    m_carModelsWindow = std::make_unique<TForm16>(*m_dataModule, m_messages, m_main.get());
+    m_coloursWindow = std::make_unique<TForm17>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
     m_tariffWindow = std::make_unique<TForm23>(m_messages, m_main.get());
 
-    m_main->setShownWindows({m_accessWindow.get(), m_tariffWindow.get()});
+    m_main->setShownWindows({.dataModule = m_dataModule.get(),
+                             .streetDialog = m_streetDialog.get(),
+                             .carModels = m_carModelsWindow.get(),
+                             .colours = m_coloursWindow.get(),
+                             .access = m_accessWindow.get(),
+                             .tariff = m_tariffWindow.get()});
     m_login->setTariffWindow(m_tariffWindow.get());
 }
 

@@ -14,8 +14,11 @@ class QApplication;
 class TDataModule2;
 class TForm0;
 class TForm1;
+class TForm16;
+class TForm17;
 class TForm18;
 class TForm23;
+class TForm6;
 
 // The program entry: sets up the application, builds the workstation, runs the message loop.
 int vozyMain(int argc, char *argv[]);
@@ -44,6 +47,9 @@ public:
     TForm0 &login() const { return *m_login; }
     TForm1 &mainWindow() const { return *m_main; }
     TDataModule2 *dataModule() const { return m_dataModule.get(); }
+    TForm6 *streetDialog() const { return m_streetDialog.get(); }
+    TForm16 *carModelsWindow() const { return m_carModelsWindow.get(); }
+    TForm17 *coloursWindow() const { return m_coloursWindow.get(); }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
 
@@ -62,6 +68,9 @@ private:
     std::unique_ptr<TDataModule2> m_dataModule;
     std::unique_ptr<TForm0> m_login;
     std::unique_ptr<TForm1> m_main;
+    std::unique_ptr<TForm6> m_streetDialog;
+    std::unique_ptr<TForm16> m_carModelsWindow;
+    std::unique_ptr<TForm17> m_coloursWindow;
     std::unique_ptr<TForm18> m_accessWindow;
     std::unique_ptr<TForm23> m_tariffWindow;
 };
