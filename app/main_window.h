@@ -8,13 +8,17 @@ class AccessLevel;
 class HelpWindow;
 class Messages;
 class QAction;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class TDataModule2;
 class TForm0;
+class TForm10;
+class TForm11;
 class TForm18;
 class TForm23;
 
@@ -25,12 +29,18 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    // The windows created at start-up after this one, which the menu only shows; the windows of the
-    // registers, the journal, the calendar and the queue join them as they are added.
+    // The windows created at start-up after this one, which the menu only shows or hands to the
+    // windows it creates, and the data module that those windows work on; the windows of the journal
+    // and the queue join them as they are added.
     struct ShownWindows
     {
         TForm18 *access = nullptr;
         TForm23 *tariff = nullptr;
+        TForm10 *calendar = nullptr;
+        TForm11 *shift = nullptr;
+        QDialog *carModels = nullptr; // shown by the driver data window's "+" beside "Тип:"
+        QDialog *colours = nullptr;   // and beside "Цвет:"
+        TDataModule2 *dataModule = nullptr;
     };
 
     TForm1(TForm0 &login, AccessLevel &access, HelpWindow &help, Messages &messages,

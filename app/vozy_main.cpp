@@ -8,8 +8,10 @@
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
+#include "registers/calendar_window.h"
 #include "ui/messages.h"
 
 #include <QApplication>
@@ -109,17 +111,23 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 
 Workstation::~Workstation() = default;
 
-// The windows that live for the whole run and are only shown by the menu. The city-scheme street
-// dialog, the calendar, the shift dialog, the driver location dialog, the journal window, the car
+// The windows that live for the whole run and are only shown by the menu or by the windows it
+// creates. The city-scheme street dialog, the driver location dialog, the journal window, the car
 // models and colours windows and the queue window are created here too, in this order around
-// these two, as those windows are added:
-//   TForm6, TForm10, TForm11, TForm13, TForm14, TForm16, TForm17, [TForm18, TForm23], TForm25.
+// these, as those windows are added:
+//   TForm6, [TForm10, TForm11], TForm13, TForm14, TForm16, TForm17, [TForm18, TForm23], TForm25.
 void Workstation::createShownWindows()
 {
+    m_calendarWindow = std::make_unique<TForm10>(m_main.get());
+    m_shiftWindow = std::make_unique<TForm11>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
     m_tariffWindow = std::make_unique<TForm23>(m_messages, m_main.get());
 
-    m_main->setShownWindows({m_accessWindow.get(), m_tariffWindow.get()});
+    m_main->setShownWindows({.access = m_accessWindow.get(),
+                             .tariff = m_tariffWindow.get(),
+                             .calendar = m_calendarWindow.get(),
+                             .shift = m_shiftWindow.get(),
+                             .dataModule = m_dataModule.get()});
     m_login->setTariffWindow(m_tariffWindow.get());
 }
 

@@ -14,6 +14,8 @@ class QApplication;
 class TDataModule2;
 class TForm0;
 class TForm1;
+class TForm10;
+class TForm11;
 class TForm18;
 class TForm23;
 
@@ -44,6 +46,8 @@ public:
     TForm0 &login() const { return *m_login; }
     TForm1 &mainWindow() const { return *m_main; }
     TDataModule2 *dataModule() const { return m_dataModule.get(); }
+    TForm10 *calendarWindow() const { return m_calendarWindow.get(); }
+    TForm11 *shiftWindow() const { return m_shiftWindow.get(); }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
 
@@ -62,6 +66,8 @@ private:
     std::unique_ptr<TDataModule2> m_dataModule;
     std::unique_ptr<TForm0> m_login;
     std::unique_ptr<TForm1> m_main;
+    std::unique_ptr<TForm10> m_calendarWindow;
+    std::unique_ptr<TForm11> m_shiftWindow;
     std::unique_ptr<TForm18> m_accessWindow;
     std::unique_ptr<TForm23> m_tariffWindow;
 };
