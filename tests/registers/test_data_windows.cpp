@@ -81,21 +81,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("which");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("driver")
-            << "driver"
-            << QStringList{"DBEdit1",           "DBEdit2",           "DBEdit3",  "DBEdit4",
-                           "DBEdit6",           "DBEdit7",           "DBEdit9",  "DBEdit8",
-                           "DBEdit10",          "Button3",           "Button5",  "DBLookupComboBox3",
-                           "DBLookupComboBox4", "DBEdit11",          "DBEdit12", "DBEdit13",
-                           "DBLookupComboBox1", "DBLookupComboBox2", "DBEdit5",  "Button1",
-                           "Button2",           "Button4",           "DBEdit1"};
-        QTest::newRow("dispatcher") << "dispatcher"
-                                    << QStringList{"DBEdit1",           "DBEdit2",           "DBEdit3",
-                                                   "DBEdit4",           "DBEdit5",           "DBEdit6",
-                                                   "DBEdit8",           "DBEdit7",           "Button1",
-                                                   "DBLookupComboBox1", "DBLookupComboBox2", "DBEdit9",
-                                                   "DBEdit10",          "DBEdit11",          "Button2",
-                                                   "DBEdit12",          "Button3",           "DBEdit1"};
+        QTest::newRow("driver") << "driver"
+                                << QString("DBEdit1 DBEdit2 DBEdit3 DBEdit4 "
+                                           "DBEdit6 DBEdit7 DBEdit9 DBEdit8 DBEdit10 Button3 Button5 "
+                                           "DBLookupComboBox3 DBLookupComboBox4 DBEdit11 DBEdit12 DBEdit13 "
+                                           "DBLookupComboBox1 DBLookupComboBox2 DBEdit5 Button1 Button2 "
+                                           "Button4 DBEdit1")
+                                       .split(' ');
+        QTest::newRow("dispatcher")
+            << "dispatcher"
+            << QString("DBEdit1 DBEdit2 DBEdit3 DBEdit4 "
+                       "DBEdit5 DBEdit6 DBEdit8 DBEdit7 Button1 "
+                       "DBLookupComboBox1 DBLookupComboBox2 DBEdit9 DBEdit10 DBEdit11 Button2 "
+                       "DBEdit12 Button3 DBEdit1")
+                   .split(' ');
     }
 
     void keyboardOrder()
@@ -123,36 +122,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("callsign") << "driver"
-                                  << "DBEdit1"
-                                  << "Number"
-                                  << "0а777"
-                                  << "0777"
-                                  << "777";
-        QTest::newRow("passport number") << "driver"
-                                         << "DBEdit6"
-                                         << "NumberPasport"
-                                         << "12-3,4"
-                                         << "1234"
-                                         << "1234";
-        QTest::newRow("plate") << "driver"
-                               << "DBEdit5"
-                               << "NumberAuto"
-                               << "а123вс"
-                               << "а123вс"
-                               << "а123вс";
-        QTest::newRow("staff number") << "dispatcher"
-                                      << "DBEdit1"
-                                      << "Number"
-                                      << "007"
-                                      << "007"
-                                      << "7";
-        QTest::newRow("flat") << "dispatcher"
-                              << "DBEdit10"
-                              << "Kvartira"
-                              << "0.5"
-                              << "05"
-                              << "5";
+        const auto row = [](const char *name, const char *which, const char *box, const char *field,
+                            const char *typed, const char *shown, const char *stored) {
+            QTest::newRow(name) << QString(which) << QString(box) << QString(field) << QString(typed)
+                                << QString(shown) << QString(stored);
+        };
+        row("callsign", "driver", "DBEdit1", "Number", "0а777", "0777", "777");
+        row("passport number", "driver", "DBEdit6", "NumberPasport", "12-3,4", "1234", "1234");
+        row("plate", "driver", "DBEdit5", "NumberAuto", "а123вс", "а123вс", "а123вс");
+        row("staff number", "dispatcher", "DBEdit1", "Number", "007", "007", "7");
+        row("flat", "dispatcher", "DBEdit10", "Kvartira", "0.5", "05", "5");
     }
 
     void numberBoxes()
@@ -184,25 +163,18 @@ private Q_SLOTS:
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QDate>("stored");
-        const QDate picked(2001, 1, 9);
-        QTest::newRow("birthday") << "driver"
-                                  << "Button3"
-                                  << "DBEdit8"
-                                  << "DenyRogdeniya" << false << true << "9.1.2001" << picked;
-        QTest::newRow("closed at once")
-            << "driver"
-            << "Button3"
-            << "DBEdit8"
-            << "DenyRogdeniya" << false << false << "01.02.1980" << QDate(1980, 2, 1);
-        QTest::newRow("closed after a confirmation")
-            << "driver"
-            << "Button3"
-            << "DBEdit8"
-            << "DenyRogdeniya" << true << false << "01.02.1980" << QDate(1980, 2, 1);
-        QTest::newRow("dispatcher's issue date") << "dispatcher"
-                                                 << "Button1"
-                                                 << "DBEdit7"
-                                                 << "DataVidachi" << false << true << "9.1.2001" << picked;
+        const auto row = [](const char *name, const char *which, const char *button, const char *box,
+                            const char *field, bool confirmedBefore, bool confirm, const char *shown) {
+            QTest::newRow(name) << QString(which) << QString(button) << QString(box) << QString(field)
+                                << confirmedBefore << confirm << QString(shown)
+                                << (confirm ? QDate(2001, 1, 9) : QDate(1980, 2, 1));
+        };
+        row("birthday", "driver", "Button3", "DBEdit8", "DenyRogdeniya", false, true, "9.1.2001");
+        row("closed at once", "driver", "Button3", "DBEdit8", "DenyRogdeniya", false, false, "01.02.1980");
+        row("closed after a confirmation", "driver", "Button3", "DBEdit8", "DenyRogdeniya", true, false,
+            "01.02.1980");
+        row("dispatcher's issue date", "dispatcher", "Button1", "DBEdit7", "DataVidachi", false, true,
+            "9.1.2001");
     }
 
     void dateButtons()

@@ -164,12 +164,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("field");
-        QTest::newRow("driver") << "drivers"
-                                << "taxisti"
-                                << "Familiya";
-        QTest::newRow("employee") << "staff"
-                                  << "sotrud"
-                                  << "Family";
+        QTest::newRow("driver") << QString("drivers") << QString("taxisti") << QString("Familiya");
+        QTest::newRow("employee") << QString("staff") << QString("sotrud") << QString("Family");
     }
 
     void changing()
@@ -208,19 +204,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("drivers");
         QTest::addColumn<int>("employees");
         QTest::addColumn<QString>("referrers"); // the shift's, the queue's and the access entry's name
-        const int yes = int(Messages::Answer::Yes);
-        const int no = int(Messages::Answer::No);
-        QTest::newRow("driver, No") << "drivers"
-                                    << "" << no << QStringList{driver} << 1 << 1 << "Петров Петров Иванова";
-        QTest::newRow("driver, Yes") << "drivers"
-                                     << "" << yes << QStringList{driver} << 0 << 1 << "  Иванова";
-        QTest::newRow("new driver pending")
-            << "drivers"
-            << "new driver pending" << yes << QStringList{driver} << 1 << 1 << "Петров Петров Иванова";
-        QTest::newRow("employee, Yes") << "staff"
-                                       << "" << yes << QStringList{object} << 1 << 0 << "Петров Петров ";
-        QTest::newRow("no employee") << "staff"
-                                     << "no employee" << yes << QStringList() << 1 << 0 << "Петров Петров ";
+        const auto row = [](const char *name, const char *list, const char *state, Messages::Answer answer,
+                            const QString &question, int drivers, int employees, const char *referrers) {
+            QTest::newRow(name) << QString(list) << QString(state) << int(answer)
+                                << (question.isEmpty() ? QStringList() : QStringList{question}) << drivers
+                                << employees << QString(referrers);
+        };
+        const Messages::Answer yes = Messages::Answer::Yes;
+        row("driver, No", "drivers", "", Messages::Answer::No, driver, 1, 1, "Петров Петров Иванова");
+        row("driver, Yes", "drivers", "", yes, driver, 0, 1, "  Иванова");
+        row("new driver pending", "drivers", "new driver pending", yes, driver, 1, 1,
+            "Петров Петров Иванова");
+        row("employee, Yes", "staff", "", yes, object, 1, 0, "Петров Петров ");
+        row("no employee", "staff", "no employee", yes, "", 1, 0, "Петров Петров ");
     }
 
     void deleting()
