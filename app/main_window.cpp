@@ -5,14 +5,22 @@
 #include "app/help_keys.h"
 #include "app/login_window.h"
 #include "data/clock.h"
+#include "data/data_module.h"
 #include "data/value_text.h"
+#include "dispatch/schedule_window.h"
+#include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
 #include "help/about_window.h"
 #include "help/agreement_window.h"
 #include "help/help_window.h"
+#include "registers/calendar_window.h"
 #include "registers/car_models_window.h"
 #include "registers/city_structure_window.h"
 #include "registers/colours_window.h"
+#include "registers/driver_data_window.h"
+#include "registers/drivers_list_window.h"
+#include "registers/staff_data_window.h"
+#include "registers/staff_list_window.h"
 #include "ui/error_guard.h"
 #include "ui/messages.h"
 
@@ -234,7 +242,7 @@ void TForm1::buildMenu()
     for (QAction *adminOnly : {MenuTaxi->menuAction(), N5, N8, N7, N6, N26, N13, N15})
         m_access.addAdminAction(adminOnly);
 
-    for (QAction *later : {N5, N8, N7, N11, N1111, N29, N9})
+    for (QAction *later : {N11, N1111, N29})
         comingLater(later);
     connect(&m_access, &AccessLevel::modeChanged, this, [this] {
         for (QAction *later : std::as_const(m_comingLater))
@@ -310,25 +318,50 @@ void TForm1::N19Click()
     close();
 }
 
-// The windows of the drivers and staff registers, the schedule, the journal, the report, the queue
-// and the calendar are not part of the program yet: their items are disabled, and a handler reached
-// all the same says so. An administrator's handler checks the right itself, whatever path reaches it.
+// The windows of the journal, the report and the queue are not part of the program yet: their items
+// are disabled, and a handler reached all the same says so. An administrator's handler checks the
+// right itself, whatever path reaches it.
+
+// The drivers' address drop-down offers the streets of every district while the list is open; after
+// it the street filter is on again with its last text.
 void TForm1::N5Click() // "Список такси"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.dataModule == nullptr)
+        return;
+    TDataModule2 &dm = *m_windows.dataModule;
+    dm.Table5->setFiltered(false);
+    {
+        TForm4 driverData(dm, *m_windows.calendar, m_windows.carModels, m_windows.colours, m_messages, this);
+        TForm3 driversList(dm, driverData, *m_windows.shift, m_messages, this);
+        setHelpTopic(&driverData, HelpWindow::RegistersTopic);
+        setHelpTopic(&driversList, HelpWindow::RegistersTopic);
+        driversList.exec();
+    }
+    dm.Table5->setFiltered(true);
 }
 
 void TForm1::N8Click() // "График работы"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.dataModule == nullptr)
+        return;
+    TForm9 schedule(*m_windows.dataModule, *m_windows.shift, m_messages, this);
+    schedule.exec();
 }
 
 void TForm1::N7Click() // "Диспетчер"
 {
-    if (m_access.check_adm())
-        windowMissing();
+    if (!m_access.check_adm() || m_windows.dataModule == nullptr)
+        return;
+    TDataModule2 &dm = *m_windows.dataModule;
+    dm.Table5->setFiltered(false);
+    {
+        TForm8 staffData(dm, *m_windows.calendar, m_messages, this);
+        TForm7 staffList(dm, staffData, m_messages, this);
+        setHelpTopic(&staffData, HelpWindow::RegistersTopic);
+        setHelpTopic(&staffList, HelpWindow::RegistersTopic);
+        staffList.exec();
+    }
+    dm.Table5->setFiltered(true);
 }
 
 void TForm1::N11Click() // "Журнал заказов"
@@ -383,9 +416,10 @@ void TForm1::N17Click()
         m_windows.access->exec();
 }
 
-void TForm1::N9Click() // "Календарь"
+void TForm1::N9Click()
 {
-    windowMissing();
+    if (m_windows.calendar != nullptr)
+        m_windows.calendar->exec();
 }
 
 void TForm1::N24Click()

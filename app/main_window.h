@@ -8,6 +8,7 @@ class AccessLevel;
 class HelpWindow;
 class Messages;
 class QAction;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -16,11 +17,13 @@ class QTabWidget;
 class QTimer;
 class TDataModule2;
 class TForm0;
+class TForm6;
+class TForm10;
+class TForm11;
 class TForm16;
 class TForm17;
 class TForm18;
 class TForm23;
-class TForm6;
 
 // Main window: the dispatcher's workplace, with the tabs of order entry, driver positions and
 // current orders, the clock, and the menu that reaches every other window.
@@ -29,14 +32,17 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    // The windows created at start-up after this one, which the menu only shows; the windows of the
-    // registers, the journal, the calendar and the queue join them as they are added.
+    // The windows created at start-up after this one, which the menu only shows or hands to the
+    // windows it creates, and the data module that those windows work on; the windows of the journal
+    // and the queue join them as they are added.
     struct ShownWindows
     {
         TDataModule2 *dataModule = nullptr; // what the windows that the menu creates work on
         TForm6 *streetDialog = nullptr;     // opened by the city structure window
-        TForm16 *carModels = nullptr;
-        TForm17 *colours = nullptr;
+        TForm10 *calendar = nullptr;        // the date buttons of the registers
+        TForm11 *shift = nullptr;           // a new driver's shift
+        TForm16 *carModels = nullptr;       // also shown by the driver data window's "+" beside "Тип:"
+        TForm17 *colours = nullptr;         // and beside "Цвет:"
         TForm18 *access = nullptr;
         TForm23 *tariff = nullptr;
     };

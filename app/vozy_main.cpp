@@ -8,8 +8,10 @@
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
+#include "registers/calendar_window.h"
 #include "registers/car_models_window.h"
 #include "registers/colours_window.h"
 #include "registers/street_dialog.h"
@@ -113,12 +115,14 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 Workstation::~Workstation() = default;
 
 // The windows that live for the whole run and are only shown by the menu or by another window. The
-// calendar, the shift dialog, the driver location dialog, the journal window and the queue window
-// are created here too, in this order around these, as those windows are added:
-//   [TForm6], TForm10, TForm11, TForm13, TForm14, [TForm16, TForm17, TForm18, TForm23], TForm25.
+// driver location dialog, the journal window and the queue window are created here too, in this
+// order around these, as those windows are added:
+//   [TForm6, TForm10, TForm11], TForm13, TForm14, [TForm16, TForm17, TForm18, TForm23], TForm25.
 void Workstation::createShownWindows()
 {
     m_streetDialog = std::make_unique<TForm6>(*m_dataModule, m_messages, m_main.get());
+    m_calendarWindow = std::make_unique<TForm10>(m_main.get());
+    m_shiftWindow = std::make_unique<TForm11>(*m_dataModule, m_messages, m_main.get());
     m_carModelsWindow = std::make_unique<TForm16>(*m_dataModule, m_messages, m_main.get());
     m_coloursWindow = std::make_unique<TForm17>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
@@ -126,6 +130,8 @@ void Workstation::createShownWindows()
 
     m_main->setShownWindows({.dataModule = m_dataModule.get(),
                              .streetDialog = m_streetDialog.get(),
+                             .calendar = m_calendarWindow.get(),
+                             .shift = m_shiftWindow.get(),
                              .carModels = m_carModelsWindow.get(),
                              .colours = m_coloursWindow.get(),
                              .access = m_accessWindow.get(),

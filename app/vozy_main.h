@@ -14,11 +14,13 @@ class QApplication;
 class TDataModule2;
 class TForm0;
 class TForm1;
+class TForm6;
+class TForm10;
+class TForm11;
 class TForm16;
 class TForm17;
 class TForm18;
 class TForm23;
-class TForm6;
 
 // The program entry: sets up the application, builds the workstation, runs the message loop.
 int vozyMain(int argc, char *argv[]);
@@ -50,6 +52,8 @@ public:
     TForm6 *streetDialog() const { return m_streetDialog.get(); }
     TForm16 *carModelsWindow() const { return m_carModelsWindow.get(); }
     TForm17 *coloursWindow() const { return m_coloursWindow.get(); }
+    TForm10 *calendarWindow() const { return m_calendarWindow.get(); }
+    TForm11 *shiftWindow() const { return m_shiftWindow.get(); }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
 
@@ -69,6 +73,8 @@ private:
     std::unique_ptr<TForm0> m_login;
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm6> m_streetDialog;
+    std::unique_ptr<TForm10> m_calendarWindow;
+    std::unique_ptr<TForm11> m_shiftWindow;
     std::unique_ptr<TForm16> m_carModelsWindow;
     std::unique_ptr<TForm17> m_coloursWindow;
     std::unique_ptr<TForm18> m_accessWindow;

@@ -6,7 +6,8 @@ class QLineEdit;
 
 // Lets only the digits 0 to 9 and backspace reach a line edit: every other typed character
 // (Enter, space, minus, the control characters of clipboard shortcuts) is discarded, and pasted or
-// dropped text that holds anything but digits is refused. Keys without text (arrows, Delete) pass.
+// dropped text that holds anything but digits is refused. Keys without text (arrows, Delete) pass,
+// and so do Tab and Shift+Tab, which leave the box.
 class DigitsOnly : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -55,6 +56,36 @@ private Q_SLOTS:
         press(&edit, Qt::Key_5, "5");
         QCOMPARE(edit.text(), result);
         QVERIFY(!entered);
+    }
+
+    // The keyboard leaves a number box as any other.
+    void tabLeavesTheBox_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("focused"); // 0 before, 1 the number box, 2 after
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 0 << 2;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 0;
+    }
+
+    void tabLeavesTheBox()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, focused);
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        QLineEdit *boxes[] = {new QLineEdit, new QLineEdit("12"), new QLineEdit};
+        for (QLineEdit *box : boxes)
+            layout->addWidget(box);
+        DigitsOnly::install(boxes[1]);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        boxes[1]->setFocus();
+        QTest::keyClick(boxes[1], Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(QApplication::focusWidget(), boxes[focused]);
+        QCOMPARE(boxes[1]->text(), QString("12"));
     }
 
     void pasteTakesOnlyDigits_data()
