@@ -64,6 +64,9 @@ bool DigitsOnly::eventFilter(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // Tab is no character typed into the box: it moves the focus on, as from any other box.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;
         // A paste key without a character of its own (Shift+Insert) is judged by what it would paste.
         if (key->matches(QKeySequence::Paste) && !clipboardPasses())
             return true;

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTest>
@@ -55,6 +56,36 @@ private Q_SLOTS:
         press(&edit, Qt::Key_5, "5");
         QCOMPARE(edit.text(), result);
         QVERIFY(!entered);
+    }
+
+    // Tab and Shift+Tab leave the box as they leave any other.
+    void tabLeavesTheBox_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("focused"); // index among the three boxes
+        QTest::newRow("Tab") << int(Qt::Key_Tab) << 0 << 2;
+        QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << int(Qt::ShiftModifier) << 0;
+    }
+
+    void tabLeavesTheBox()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, focused);
+        QWidget window;
+        auto *layout = new QHBoxLayout(&window);
+        QLineEdit *boxes[] = {new QLineEdit, new QLineEdit, new QLineEdit};
+        for (QLineEdit *box : boxes)
+            layout->addWidget(box);
+        DigitsOnly::install(boxes[1]);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        boxes[1]->setFocus();
+        press(boxes[1], key, "\t", modifiers);
+        QCOMPARE(QApplication::focusWidget(), boxes[focused]);
+        QCOMPARE(boxes[1]->text(), QString());
     }
 
     void pasteTakesOnlyDigits_data()
