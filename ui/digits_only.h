@@ -5,8 +5,8 @@
 class QLineEdit;
 
 // Lets only the digits 0 to 9 and backspace reach a line edit: every other typed character
-// (Enter, space, minus, the control characters of clipboard shortcuts) is discarded; Tab moves on, and pasted or
-// dropped text that holds anything but digits is refused. Keys without text (arrows, Delete) pass.
+// (Enter, space, minus, the control characters of clipboard shortcuts) is discarded; Tab moves on, and pasted
+// or dropped text that holds anything but digits is refused. Keys without text (arrows, Delete) pass.
 class DigitsOnly : public QObject
 {
     Q_OBJECT
