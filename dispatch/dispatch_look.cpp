@@ -1,0 +1,37 @@
+#include "dispatch/dispatch_look.h"
+
+#include "ui/db_controls.h"
+
+#include <QLabel>
+
+QLabel *captionLabel(const char *name, const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLabel *boldCaptionLabel(const char *name, const QString &text, QWidget *parent)
+{
+    QLabel *label = captionLabel(name, text, parent);
+    setBold(label);
+    return label;
+}
+
+DBText *valueText(const char *name, DataSource *source, const QString &field, QWidget *parent)
+{
+    auto *text = new DBText(source, field, parent);
+    text->setObjectName(name);
+    setBold(text);
+    QPalette palette = text->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    text->setPalette(palette);
+    return text;
+}
+
+void setBold(QWidget *widget)
+{
+    QFont font = widget->font();
+    font.setBold(true);
+    widget->setFont(font);
+}
