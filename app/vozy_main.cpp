@@ -8,6 +8,11 @@
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "dispatch/current_orders_view.h"
+#include "dispatch/driver_location_dialog.h"
+#include "dispatch/order_entry.h"
+#include "dispatch/positions_tab.h"
+#include "dispatch/queue_window.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
 #include "ui/messages.h"
@@ -109,18 +114,34 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 
 Workstation::~Workstation() = default;
 
-// The windows that live for the whole run and are only shown by the menu. The city-scheme street
-// dialog, the calendar, the shift dialog, the driver location dialog, the journal window, the car
-// models and colours windows and the queue window are created here too, in this order around
-// these two, as those windows are added:
-//   TForm6, TForm10, TForm11, TForm13, TForm14, TForm16, TForm17, [TForm18, TForm23], TForm25.
+// The windows that live for the whole run and are only shown, in the order of start-up. The
+// city-scheme street dialog, the calendar, the shift dialog, the journal window and the car models
+// and colours windows are created here too, in their places, as those windows are added:
+//   TForm6, TForm10, TForm11, [TForm13], TForm14, TForm16, TForm17, [TForm18, TForm23, TForm25].
+// The journal window's current-orders view is created in its place; the main window's tabs need it
+// and the driver location dialog, and the queue window needs the tabs.
 void Workstation::createShownWindows()
 {
+    m_locationDialog = std::make_unique<TForm13>(*m_dataModule, m_messages, m_main.get());
+    m_currentOrders = std::make_unique<CurrentOrdersView>(*m_dataModule);
+    fillTabs();
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
     m_tariffWindow = std::make_unique<TForm23>(m_messages, m_main.get());
+    m_queueWindow = std::make_unique<TForm25>(*m_dataModule, *m_positions, *m_currentOrders->Table1,
+                                              m_messages, m_main.get());
 
-    m_main->setShownWindows({m_accessWindow.get(), m_tariffWindow.get()});
+    m_main->setShownWindows({m_accessWindow.get(), m_tariffWindow.get(), m_queueWindow.get()});
     m_login->setTariffWindow(m_tariffWindow.get());
+}
+
+void Workstation::fillTabs()
+{
+    AccessLevel *access = m_access.get();
+    m_orderEntry = new OrderEntryTab(
+        *m_dataModule, [access] { return access->operatorId(); }, m_messages);
+    m_positions = new PositionsTab(*m_dataModule, *m_locationDialog, m_messages);
+    m_main->setTabContents({m_orderEntry, m_positions, nullptr});
+    m_main->setSwitchedDatasets(*m_dataModule->Table5, *m_dataModule->Vozy_raion, *m_currentOrders->Table1);
 }
 
 int vozyMain(int argc, char *argv[])

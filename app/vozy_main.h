@@ -6,16 +6,21 @@
 #include <memory>
 
 class AccessLevel;
+class CurrentOrdersView;
 class Database;
 class HelpKeys;
 class HelpWindow;
 class Messages;
+class OrderEntryTab;
+class PositionsTab;
 class QApplication;
 class TDataModule2;
 class TForm0;
 class TForm1;
+class TForm13;
 class TForm18;
 class TForm23;
+class TForm25;
 
 // The program entry: sets up the application, builds the workstation, runs the message loop.
 int vozyMain(int argc, char *argv[]);
@@ -44,11 +49,17 @@ public:
     TForm0 &login() const { return *m_login; }
     TForm1 &mainWindow() const { return *m_main; }
     TDataModule2 *dataModule() const { return m_dataModule.get(); }
+    TForm13 *locationDialog() const { return m_locationDialog.get(); }
+    CurrentOrdersView *currentOrders() const { return m_currentOrders.get(); }
+    OrderEntryTab *orderEntry() const { return m_orderEntry; }
+    PositionsTab *positions() const { return m_positions; }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
+    TForm25 *queueWindow() const { return m_queueWindow.get(); }
 
 private:
     void createShownWindows();
+    void fillTabs();
 
     Messages &m_messages;
     bool m_started = false;
@@ -60,8 +71,14 @@ private:
     std::unique_ptr<HelpKeys> m_helpKeys;
     std::unique_ptr<Database> m_store;
     std::unique_ptr<TDataModule2> m_dataModule;
+    std::unique_ptr<CurrentOrdersView> m_currentOrders; // the journal window's, outliving the tabs
     std::unique_ptr<TForm0> m_login;
     std::unique_ptr<TForm1> m_main;
+    std::unique_ptr<TForm13> m_locationDialog;
     std::unique_ptr<TForm18> m_accessWindow;
     std::unique_ptr<TForm23> m_tariffWindow;
+    std::unique_ptr<TForm25> m_queueWindow;
+    // The tabs' contents belong to the main window.
+    OrderEntryTab *m_orderEntry = nullptr;
+    PositionsTab *m_positions = nullptr;
 };
