@@ -65,6 +65,9 @@ class TestOrderEntry : public SmallCity
             QVERIFY2((data->palette().color(QPalette::Base) == silver) != editing,
                      qPrintable(data->objectName()));
         }
+        // The drop-downs are drawn as buttons: silver there too.
+        QCOMPARE(t.DBLookupComboBox1->palette().color(QPalette::Button) == silver, !editing);
+        QCOMPARE(t.DBLookupComboBox2->palette().color(QPalette::Button) == silver, !editing);
         for (QWidget *control : QList<QWidget *>{t.Button1, t.Button10, t.CheckBox1, t.CheckBox2})
             QVERIFY2(control->isEnabled() == editing, qPrintable(control->objectName()));
         QCOMPARE(t.Button2->isEnabled(), !editing);
