@@ -32,6 +32,15 @@ Dataset *makeQueueTable(TDataModule2 &dm, QObject *parent)
     return table;
 }
 
+// The frames of the middle column share its height with the lists: they are laid out close.
+QGridLayout *compactGrid(QGroupBox *frame)
+{
+    auto *layout = new QGridLayout(frame);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setVerticalSpacing(2);
+    return layout;
+}
+
 QPushButton *button(const char *name, const QString &text, QWidget *parent)
 {
     auto *b = new QPushButton(text, parent);
@@ -140,6 +149,7 @@ void OrderEntryTab::buildForm()
     buttons->addWidget(Button10);
 
     auto *middle = new QVBoxLayout;
+    middle->setSpacing(4);
     middle->addLayout(driverLists);
     middle->addLayout(options);
     middle->addWidget(buildCarFrame());
@@ -151,11 +161,14 @@ void OrderEntryTab::buildForm()
     middle->addLayout(buttons);
 
     auto *frame = new QHBoxLayout(GroupBox3);
+    frame->setContentsMargins(6, 6, 6, 6);
     frame->addWidget(DBLookupListBox1);
     frame->addWidget(DBLookupListBox2);
     frame->addLayout(middle, 1);
     frame->addWidget(DBLookupListBox3);
-    (new QVBoxLayout(this))->addWidget(GroupBox3);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(GroupBox3);
 }
 
 QGroupBox *OrderEntryTab::buildCarFrame()
@@ -165,7 +178,7 @@ QGroupBox *OrderEntryTab::buildCarFrame()
     DBText1 = valueText("DBText1", m_dm.DSGurnal, "VozyNumber", GroupBox4);
     DBText2 = valueText("DBText2", m_dm.DSGurnal, "TaxiAuto", GroupBox4);
     DBText3 = valueText("DBText3", m_dm.DSGurnal, "VozyAutoNumber", GroupBox4);
-    auto *layout = new QGridLayout(GroupBox4);
+    QGridLayout *layout = compactGrid(GroupBox4);
     layout->addWidget(boldCaptionLabel("Label4", "Позывной:", GroupBox4), 0, 0);
     layout->addWidget(DBText1, 0, 1);
     layout->addWidget(boldCaptionLabel("Label5", "Машина:", GroupBox4), 1, 0);
@@ -173,7 +186,6 @@ QGroupBox *OrderEntryTab::buildCarFrame()
     layout->addWidget(boldCaptionLabel("Label6", "Номер:", GroupBox4), 2, 0);
     layout->addWidget(DBText3, 2, 1);
     layout->setColumnStretch(1, 1);
-    layout->setVerticalSpacing(2);
     for (DBText *shown : {DBText1, DBText2, DBText3})
         shown->showOutsideViewFrom(m_queueTable);
     return GroupBox4;
@@ -187,16 +199,21 @@ QGroupBox *OrderEntryTab::buildCostFrame()
     GroupBox5->setObjectName("GroupBox5");
     Button9 = button("Button9", "Посчитать", GroupBox5);
     Button9->setEnabled(false);
-    auto *layout = new QGridLayout(GroupBox5);
+    QGridLayout *layout = compactGrid(GroupBox5);
+    const auto value = [this](const char *name) {
+        QLabel *shown = captionLabel(name, QString(), GroupBox5);
+        shown->setMinimumWidth(60);
+        shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        return shown;
+    };
     layout->addWidget(captionLabel("Label7", "Растояние:", GroupBox5), 0, 0);
-    layout->addWidget(captionLabel("Label8", QString(), GroupBox5), 0, 1, Qt::AlignRight);
+    layout->addWidget(value("Label8"), 0, 1);
     layout->addWidget(captionLabel("Label9", "км.", GroupBox5), 0, 2);
     layout->addWidget(captionLabel("Label11", "Стоимость:", GroupBox5), 1, 0);
-    layout->addWidget(captionLabel("Label12", QString(), GroupBox5), 1, 1, Qt::AlignRight);
+    layout->addWidget(value("Label12"), 1, 1);
     layout->addWidget(captionLabel("Label13", "рублей", GroupBox5), 1, 2);
-    layout->addWidget(Button9, 0, 3, 2, 1, Qt::AlignVCenter);
-    layout->setColumnStretch(1, 1);
-    layout->setVerticalSpacing(2);
+    layout->addWidget(Button9, 0, 4, 2, 1, Qt::AlignVCenter);
+    layout->setColumnStretch(3, 1);
     return GroupBox5;
 }
 
@@ -213,14 +230,13 @@ QGroupBox *OrderEntryTab::buildOrderFrame()
     // erere: the flat and the telephone take digits only.
     DigitsOnly::install(DBEdit2);
     DigitsOnly::install(DBEdit3);
-    auto *layout = new QGridLayout(GroupBox6);
+    QGridLayout *layout = compactGrid(GroupBox6);
     layout->addWidget(captionLabel("Label14", "Номер дома:", GroupBox6), 0, 0);
     layout->addWidget(DBEdit1, 0, 1);
     layout->addWidget(captionLabel("Label15", "Номер квартиры:", GroupBox6), 0, 2);
     layout->addWidget(DBEdit2, 0, 3);
     layout->addWidget(captionLabel("Label16", "Телефон:", GroupBox6), 1, 0);
     layout->addWidget(DBEdit3, 1, 1, 1, 3);
-    layout->setVerticalSpacing(4);
     return GroupBox6;
 }
 

@@ -98,6 +98,7 @@ private slots:
     void switchingTabs()
     {
         logIn();
+        QCOMPARE(main().centralWidget()->size(), QSize(776, 512));
         OrderEntryTab &order = *ws().orderEntry();
         QTest::mouseClick(order.Button2, Qt::LeftButton);
         QVERIFY(!main().PageControl1->isTabEnabled(1) && !main().PageControl1->isTabEnabled(2));
