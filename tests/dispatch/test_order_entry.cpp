@@ -371,6 +371,25 @@ private Q_SLOTS:
         QVERIFY(!tab().isEditing());
     }
 
+    // A change still pending in the queue (a row being edited in the queue window) is stored before
+    // the order's writes begin: their failure does not take it along.
+    void aPendingQueueRowSurvivesAFailedStore()
+    {
+        stand(Kuznetsov, Central);
+        stand(Sokolov, Central);
+        newOrder();
+        pickUp("Центральный");
+        destination("Северный");
+        queue().moveTo(1);
+        queue().edit();
+        queue().setValue("Raion", Works);
+        m_store->db().execute(
+            "CREATE TRIGGER refuse BEFORE INSERT ON gurnal BEGIN SELECT RAISE(ABORT, 'нет'); END");
+        store();
+        QCOMPARE(m_messages.errors(), QStringList{"нет"});
+        QCOMPARE(queueRows(), QString("1:2@1/f 2:3@3/f"));
+    }
+
     // After "Оформить" the driver's record is busy in another district, outside the queue view: the
     // car frame and the driver lists still show him.
     void theStoredOrdersDriverIsShownOutsideTheView()
