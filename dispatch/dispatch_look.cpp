@@ -2,7 +2,9 @@
 
 #include "ui/db_controls.h"
 
+#include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 
 QLabel *captionLabel(const char *name, const QString &text, QWidget *parent)
 {
@@ -27,6 +29,23 @@ DBText *valueText(const char *name, DataSource *source, const QString &field, QW
     palette.setColor(QPalette::WindowText, Qt::blue);
     text->setPalette(palette);
     return text;
+}
+
+void addCaptionedRows(QGridLayout *grid, const QList<std::pair<QWidget *, QWidget *>> &rows)
+{
+    for (int row = 0; row < rows.size(); ++row) {
+        grid->addWidget(rows.at(row).first, row, 0);
+        grid->addWidget(rows.at(row).second, row, 1);
+    }
+    grid->setColumnStretch(1, 1);
+}
+
+QPushButton *pushButton(const char *name, const QString &text, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
 }
 
 void setBold(QWidget *widget)

@@ -67,14 +67,7 @@ void TForm13::buildForm()
     connectGuarded(Button1, &QPushButton::clicked, this, m_messages, [this] { Button1Click(); });
     connectGuarded(Button2, &QPushButton::clicked, this, m_messages, [this] { Button2Click(); });
 
-    auto *information = new QGridLayout(GroupBox1);
-    information->addWidget(Label1, 0, 0);
-    information->addWidget(DBText1, 0, 1);
-    information->addWidget(Label2, 1, 0);
-    information->addWidget(DBText2, 1, 1);
-    information->addWidget(Label3, 2, 0);
-    information->addWidget(DBText3, 2, 1);
-    information->setColumnStretch(1, 1);
+    addCaptionedRows(new QGridLayout(GroupBox1), {{Label1, DBText1}, {Label2, DBText2}, {Label3, DBText3}});
     (new QVBoxLayout(GroupBox2))->addWidget(DBLookupComboBox1);
 
     auto *state = new QHBoxLayout;

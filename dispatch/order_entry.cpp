@@ -41,14 +41,6 @@ QGridLayout *compactGrid(QGroupBox *frame)
     return layout;
 }
 
-QPushButton *button(const char *name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 DBLookupListBox *tallList(const char *name, DataSource *source, const QString &field, Messages &messages,
                           QWidget *parent)
 {
@@ -124,10 +116,10 @@ void OrderEntryTab::buildForm()
     DBEdit4 = new DBEdit(journal, "Iinfo", m_messages, GroupBox3);
     DBEdit4->setObjectName("DBEdit4");
 
-    Button2 = button("Button2", "Новый", GroupBox3);
-    Button1 = button("Button1", "Оформить", GroupBox3);
+    Button2 = pushButton("Button2", "Новый", GroupBox3);
+    Button1 = pushButton("Button1", "Оформить", GroupBox3);
     setBold(Button1);
-    Button10 = button("Button10", "Отмена", GroupBox3);
+    Button10 = pushButton("Button10", "Отмена", GroupBox3);
     connectGuarded(Button2, &QPushButton::clicked, this, m_messages, [this] { Button2Click(); });
     connectGuarded(Button1, &QPushButton::clicked, this, m_messages, [this] { Button1Click(); });
     connectGuarded(Button10, &QPushButton::clicked, this, m_messages, [this] { Button10Click(); });
@@ -178,14 +170,9 @@ QGroupBox *OrderEntryTab::buildCarFrame()
     DBText1 = valueText("DBText1", m_dm.DSGurnal, "VozyNumber", GroupBox4);
     DBText2 = valueText("DBText2", m_dm.DSGurnal, "TaxiAuto", GroupBox4);
     DBText3 = valueText("DBText3", m_dm.DSGurnal, "VozyAutoNumber", GroupBox4);
-    QGridLayout *layout = compactGrid(GroupBox4);
-    layout->addWidget(boldCaptionLabel("Label4", "Позывной:", GroupBox4), 0, 0);
-    layout->addWidget(DBText1, 0, 1);
-    layout->addWidget(boldCaptionLabel("Label5", "Машина:", GroupBox4), 1, 0);
-    layout->addWidget(DBText2, 1, 1);
-    layout->addWidget(boldCaptionLabel("Label6", "Номер:", GroupBox4), 2, 0);
-    layout->addWidget(DBText3, 2, 1);
-    layout->setColumnStretch(1, 1);
+    addCaptionedRows(compactGrid(GroupBox4), {{boldCaptionLabel("Label4", "Позывной:", GroupBox4), DBText1},
+                                              {boldCaptionLabel("Label5", "Машина:", GroupBox4), DBText2},
+                                              {boldCaptionLabel("Label6", "Номер:", GroupBox4), DBText3}});
     for (DBText *shown : {DBText1, DBText2, DBText3})
         shown->showOutsideViewFrom(m_queueTable);
     return GroupBox4;
@@ -197,7 +184,7 @@ QGroupBox *OrderEntryTab::buildCostFrame()
 {
     GroupBox5 = new QGroupBox(" Стоимость ", GroupBox3);
     GroupBox5->setObjectName("GroupBox5");
-    Button9 = button("Button9", "Посчитать", GroupBox5);
+    Button9 = pushButton("Button9", "Посчитать", GroupBox5);
     Button9->setEnabled(false);
     QGridLayout *layout = compactGrid(GroupBox5);
     const auto value = [this](const char *name) {

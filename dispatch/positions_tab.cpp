@@ -1,6 +1,7 @@
 #include "dispatch/positions_tab.h"
 
 #include "data/data_module.h"
+#include "dispatch/dispatch_look.h"
 #include "dispatch/driver_location_dialog.h"
 #include "ui/db_grid.h"
 #include "ui/error_guard.h"
@@ -9,17 +10,6 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-QPushButton *button(const char *name, const QString &text, QWidget *parent)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-} // namespace
 
 PositionsTab::PositionsTab(TDataModule2 &dm, TForm13 &locationDialog, Messages &messages, QWidget *parent)
     : QWidget(parent)
@@ -47,9 +37,9 @@ void PositionsTab::buildForm()
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     connectGuarded(DBGrid1, &DBGrid::rowDoubleClicked, this, m_messages, [this] { Button4Click(); });
 
-    Button4 = button("Button4", "Опросить", this);
-    Button6 = button("Button6", "Принять", this);
-    Button5 = button("Button5", "Закончить", this);
+    Button4 = pushButton("Button4", "Опросить", this);
+    Button6 = pushButton("Button6", "Принять", this);
+    Button5 = pushButton("Button5", "Закончить", this);
     connectGuarded(Button4, &QPushButton::clicked, this, m_messages, [this] { Button4Click(); });
     connectGuarded(Button6, &QPushButton::clicked, this, m_messages, [this] { Button6Click(); });
     connectGuarded(Button5, &QPushButton::clicked, this, m_messages, [this] { Button5Click(); });

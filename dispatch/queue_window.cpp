@@ -110,13 +110,7 @@ void TForm25::buildForm()
     DBText3 = valueText("DBText3", queue, "TTNumberAutoTaxi", this);
 
     auto *details = new QGridLayout;
-    details->addWidget(Label1, 0, 0);
-    details->addWidget(DBText1, 0, 1);
-    details->addWidget(Label2, 1, 0);
-    details->addWidget(DBText2, 1, 1);
-    details->addWidget(Label3, 2, 0);
-    details->addWidget(DBText3, 2, 1);
-    details->setColumnStretch(1, 1);
+    addCaptionedRows(details, {{Label1, DBText1}, {Label2, DBText2}, {Label3, DBText3}});
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(DBGRID, 1);
     layout->addLayout(details);
