@@ -195,8 +195,8 @@ private Q_SLOTS:
         QVERIFY(!tab().isEditing());
     }
 
-    // Unticked "Автоназначение": a driver picked in A stays when the pick-up becomes B, and storing
-    // moves him out of A and leaves B's queue alone.
+    // Unticked "Автоназначение": a driver picked in A stays when the pick-up becomes B, as does the
+    // street; storing moves him out of A and leaves B's queue alone.
     void aDriverPickedByHandIsMovedFromWhereHeStood()
     {
         stand(Kuznetsov, Central);
@@ -211,8 +211,11 @@ private Q_SLOTS:
         QCOMPARE(orderDriver(), QVariant(Sokolov));
         QCOMPARE(tab().DBLookupComboBox1->currentText(), QString("Соколов"));
         QCOMPARE(tab().DBText2->text(), QString("ВАЗ-2107"));
+        street("Мира");
         pickUp("Северный");
         QCOMPARE(orderDriver(), QVariant(Sokolov));
+        QCOMPARE(journal().value("IdOtkudaUlica"), QVariant(2)); // the street stays, of another district
+        QCOMPARE(entries(tab().DBLookupListBox2->model()), (QStringList{"Лесная", "Полевая"}));
         destination("Заводской");
         store();
         QCOMPARE(queueRows(), QString("1:2@1/f 3:4@2/f 4:3@3/t"));
