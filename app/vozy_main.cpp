@@ -118,15 +118,15 @@ Workstation::~Workstation() = default;
 // city-scheme street dialog, the calendar, the shift dialog, the journal window and the car models
 // and colours windows are created here too, in their places, as those windows are added:
 //   TForm6, TForm10, TForm11, [TForm13], TForm14, TForm16, TForm17, [TForm18, TForm23, TForm25].
-// The journal window's current-orders view is created in its place; the main window's tabs need it
-// and the driver location dialog, and the queue window needs the tabs.
+// The journal window's current-orders view is created in its place. The main window's tabs need it,
+// the driver location dialog and the tariff, and the queue window needs the tabs.
 void Workstation::createShownWindows()
 {
     m_locationDialog = std::make_unique<TForm13>(*m_dataModule, m_messages, m_main.get());
     m_currentOrders = std::make_unique<CurrentOrdersView>(*m_dataModule);
-    fillTabs();
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
     m_tariffWindow = std::make_unique<TForm23>(m_messages, m_main.get());
+    fillTabs();
     m_queueWindow = std::make_unique<TForm25>(*m_dataModule, *m_positions, *m_currentOrders->Table1,
                                               m_messages, m_main.get());
 
