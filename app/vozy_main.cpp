@@ -130,7 +130,8 @@ void Workstation::createShownWindows()
     m_queueWindow = std::make_unique<TForm25>(*m_dataModule, *m_positions, *m_currentOrders->Table1,
                                               m_messages, m_main.get());
 
-    m_main->setShownWindows({m_accessWindow.get(), m_tariffWindow.get(), m_queueWindow.get()});
+    m_main->setShownWindows(
+        {.access = m_accessWindow.get(), .tariff = m_tariffWindow.get(), .queue = m_queueWindow.get()});
     m_login->setTariffWindow(m_tariffWindow.get());
 }
 
@@ -140,7 +141,7 @@ void Workstation::fillTabs()
     m_orderEntry = new OrderEntryTab(
         *m_dataModule, [access] { return access->operatorId(); }, m_messages);
     m_positions = new PositionsTab(*m_dataModule, *m_locationDialog, m_messages);
-    m_main->setTabContents({m_orderEntry, m_positions, nullptr});
+    m_main->setTabContents({.orderEntry = m_orderEntry, .positions = m_positions});
     m_main->setSwitchedDatasets(*m_dataModule->Table5, *m_dataModule->Vozy_raion, *m_currentOrders->Table1);
 }
 
