@@ -6,7 +6,10 @@
 #include "app/login_window.h"
 #include "data/clock.h"
 #include "data/data_module.h"
+#include "data/dataset.h"
 #include "data/value_text.h"
+#include "dispatch/order_entry.h"
+#include "dispatch/queue_window.h"
 #include "dispatch/schedule_window.h"
 #include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
@@ -21,6 +24,7 @@
 #include "registers/drivers_list_window.h"
 #include "registers/staff_data_window.h"
 #include "registers/staff_list_window.h"
+#include "ui/drawn_icon.h"
 #include "ui/error_guard.h"
 #include "ui/messages.h"
 
@@ -47,17 +51,7 @@ constexpr QSize ClientArea(776, 512);
 
 const char *const NotConnected = "Это окно ещё не подключено к программе.";
 
-// The tab images, drawn rather than shipped: an order form, a map pin, a journal.
-QIcon drawnIcon(const std::function<void(QPainter &)> &draw)
-{
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    return QIcon(pixmap);
-}
-
+// The tab images: an order form, a map pin, a journal.
 QIcon orderIcon()
 {
     return drawnIcon([](QPainter &p) {
@@ -180,6 +174,56 @@ void TForm1::buildTabs()
     GroupBox2 = new QGroupBox(" Текущие заказы ", TabSheet3);
     GroupBox2->setObjectName("GroupBox2");
     (new QVBoxLayout(TabSheet3))->addWidget(GroupBox2);
+    connectGuarded(PageControl1, &QTabWidget::currentChanged, this, m_messages, [this] { mesto(); });
+}
+
+void TForm1::setTabContents(const TabContents &tabs)
+{
+    const auto place = [](QWidget *contents, QWidget *container) {
+        if (contents != nullptr)
+            (new QVBoxLayout(container))->addWidget(contents);
+    };
+    // The order tab draws its own frame; the other two sit in the frames of their tabs.
+    place(tabs.orderEntry, TabSheet1);
+    if (TabSheet1->layout() != nullptr)
+        TabSheet1->layout()->setContentsMargins(QMargins());
+    place(tabs.positions, GroupBox1);
+    place(tabs.currentOrders, GroupBox2);
+    if (tabs.orderEntry != nullptr) {
+        // While an order is entered the other tabs are disabled, and so are the filters they switch.
+        connect(tabs.orderEntry, &OrderEntryTab::editingChanged, this, [this](bool editing) {
+            PageControl1->setTabEnabled(1, !editing);
+            PageControl1->setTabEnabled(2, !editing);
+        });
+    }
+}
+
+void TForm1::setSwitchedDatasets(Dataset &streets, Dataset &queue, Dataset &currentOrders)
+{
+    m_streets = &streets;
+    m_queue = &queue;
+    m_currentOrders = &currentOrders;
+}
+
+void TForm1::setShownWindows(const ShownWindows &windows)
+{
+    m_windows = windows;
+    // formHide: the queue window closed by its own button unticks its menu item.
+    if (m_windows.queue != nullptr)
+        connect(m_windows.queue, &TForm25::hidden, N29, [this] { N29->setChecked(false); });
+}
+
+// Order entry works on the streets of the pick-up district and its queue; the other tabs show
+// every queue record, and the current orders as they are now.
+void TForm1::mesto()
+{
+    if (m_streets == nullptr)
+        return; // before the data module exists
+    const int shown = PageControl1->currentIndex();
+    m_streets->setFiltered(shown == 0);
+    m_queue->setFiltered(shown == 0);
+    if (shown == 2)
+        m_currentOrders->refresh();
 }
 
 QAction *TForm1::item(QMenu *menu, const char *name, const QString &text, void (TForm1::*handler)())
@@ -242,7 +286,7 @@ void TForm1::buildMenu()
     for (QAction *adminOnly : {MenuTaxi->menuAction(), N5, N8, N7, N6, N26, N13, N15})
         m_access.addAdminAction(adminOnly);
 
-    for (QAction *later : {N11, N1111, N29})
+    for (QAction *later : {N11, N1111})
         comingLater(later);
     connect(&m_access, &AccessLevel::modeChanged, this, [this] {
         for (QAction *later : std::as_const(m_comingLater))
@@ -318,9 +362,9 @@ void TForm1::N19Click()
     close();
 }
 
-// The windows of the journal, the report and the queue are not part of the program yet: their items
-// are disabled, and a handler reached all the same says so. An administrator's handler checks the
-// right itself, whatever path reaches it.
+// The windows of the journal and the report are not part of the program yet: their items are
+// disabled, and a handler reached all the same says so. An administrator's handler checks the right
+// itself, whatever path reaches it.
 
 // The drivers' address drop-down offers the streets of every district while the list is open; after
 // it the street filter is on again with its last text.
@@ -390,10 +434,11 @@ void TForm1::N26Click()
     m_windows.tariff->exec();
 }
 
-void TForm1::N29Click() // "Внешняя очередь"
+// The item has ticked or unticked itself already.
+void TForm1::N29Click()
 {
-    N29->setChecked(false);
-    windowMissing();
+    if (m_windows.queue != nullptr)
+        m_windows.queue->setVisible(N29->isChecked());
 }
 
 void TForm1::N13Click() // "Таблица цветов"

@@ -5,6 +5,7 @@
 #include <functional>
 
 class AccessLevel;
+class Dataset;
 class HelpWindow;
 class Messages;
 class QAction;
@@ -15,6 +16,7 @@ class QMenu;
 class QPushButton;
 class QTabWidget;
 class QTimer;
+class OrderEntryTab;
 class TDataModule2;
 class TForm0;
 class TForm6;
@@ -24,6 +26,7 @@ class TForm16;
 class TForm17;
 class TForm18;
 class TForm23;
+class TForm25;
 
 // Main window: the dispatcher's workplace, with the tabs of order entry, driver positions and
 // current orders, the clock, and the menu that reaches every other window.
@@ -45,17 +48,30 @@ public:
         TForm17 *colours = nullptr;         // and beside "Цвет:"
         TForm18 *access = nullptr;
         TForm23 *tariff = nullptr;
+        TForm25 *queue = nullptr;
+    };
+
+    // What the tabs show, built once the data module exists: this window is created before it.
+    struct TabContents
+    {
+        OrderEntryTab *orderEntry = nullptr; // "Заказ"
+        QWidget *positions = nullptr;        // "Расположение", inside its frame
+        QWidget *currentOrders = nullptr;    // "Журнал", inside its frame
     };
 
     TForm1(TForm0 &login, AccessLevel &access, HelpWindow &help, Messages &messages,
            std::function<void()> quit, QWidget *parent = nullptr);
 
-    void setShownWindows(const ShownWindows &windows) { m_windows = windows; }
+    void setShownWindows(const ShownWindows &windows);
+    void setTabContents(const TabContents &tabs);
+    // The filters that tab switching turns on and off, and the view it re-reads.
+    void setSwitchedDatasets(Dataset &streets, Dataset &queue, Dataset &currentOrders);
     // Minimising hides the window to the tray; without a tray icon nothing could bring it back, so
     // then the window is minimised as usual.
     void setHidesToTray(bool hides) { m_hidesToTray = hides; }
 
     void Timer1Timer();
+    void mesto(); // the tab shown has changed
 
     // The menu, in the order of its items.
     void N21Click();
@@ -130,6 +146,9 @@ private:
     Messages &m_messages;
     std::function<void()> m_quit;
     ShownWindows m_windows;
+    Dataset *m_streets = nullptr;
+    Dataset *m_queue = nullptr;
+    Dataset *m_currentOrders = nullptr;
     bool m_hidesToTray = false;
     // Items whose windows are not part of the program yet: disabled in both modes until then.
     QList<QAction *> m_comingLater;

@@ -8,6 +8,12 @@
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "dispatch/current_orders_tab.h"
+#include "dispatch/current_orders_view.h"
+#include "dispatch/driver_location_dialog.h"
+#include "dispatch/order_entry.h"
+#include "dispatch/positions_tab.h"
+#include "dispatch/queue_window.h"
 #include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
@@ -114,19 +120,25 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 
 Workstation::~Workstation() = default;
 
-// The windows that live for the whole run and are only shown by the menu or by another window. The
-// driver location dialog, the journal window and the queue window are created here too, in this
-// order around these, as those windows are added:
-//   [TForm6, TForm10, TForm11], TForm13, TForm14, [TForm16, TForm17, TForm18, TForm23], TForm25.
+// The windows that live for the whole run and are only shown by the menu or by another window, in
+// the order of start-up; the journal window comes in its place (after TForm13) as it is added:
+//   TForm6, TForm10, TForm11, TForm13, TForm14, TForm16, TForm17, TForm18, TForm23, TForm25.
+// The journal window's current-orders view is created in its place. The main window's tabs need it,
+// the driver location dialog and the tariff, and the queue window needs the tabs.
 void Workstation::createShownWindows()
 {
     m_streetDialog = std::make_unique<TForm6>(*m_dataModule, m_messages, m_main.get());
     m_calendarWindow = std::make_unique<TForm10>(m_main.get());
     m_shiftWindow = std::make_unique<TForm11>(*m_dataModule, m_messages, m_main.get());
+    m_locationDialog = std::make_unique<TForm13>(*m_dataModule, m_messages, m_main.get());
+    m_currentOrders = std::make_unique<CurrentOrdersView>(*m_dataModule);
     m_carModelsWindow = std::make_unique<TForm16>(*m_dataModule, m_messages, m_main.get());
     m_coloursWindow = std::make_unique<TForm17>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
     m_tariffWindow = std::make_unique<TForm23>(m_messages, m_main.get());
+    fillTabs();
+    m_queueWindow = std::make_unique<TForm25>(*m_dataModule, *m_positions, *m_currentOrders->Table1,
+                                              m_messages, m_main.get());
 
     m_main->setShownWindows({.dataModule = m_dataModule.get(),
                              .streetDialog = m_streetDialog.get(),
@@ -135,8 +147,22 @@ void Workstation::createShownWindows()
                              .carModels = m_carModelsWindow.get(),
                              .colours = m_coloursWindow.get(),
                              .access = m_accessWindow.get(),
-                             .tariff = m_tariffWindow.get()});
+                             .tariff = m_tariffWindow.get(),
+                             .queue = m_queueWindow.get()});
     m_login->setTariffWindow(m_tariffWindow.get());
+}
+
+void Workstation::fillTabs()
+{
+    AccessLevel *access = m_access.get();
+    m_orderEntry = new OrderEntryTab(
+        *m_dataModule, *m_tariffWindow, [access] { return access->operatorId(); }, m_messages);
+    m_positions = new PositionsTab(*m_dataModule, *m_locationDialog, m_messages);
+    m_main->setTabContents(
+        {.orderEntry = m_orderEntry,
+         .positions = m_positions,
+         .currentOrders = new CurrentOrdersTab(m_currentOrders->DataSource1, *m_dataModule, m_messages)});
+    m_main->setSwitchedDatasets(*m_dataModule->Table5, *m_dataModule->Vozy_raion, *m_currentOrders->Table1);
 }
 
 int vozyMain(int argc, char *argv[])

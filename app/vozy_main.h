@@ -6,10 +6,13 @@
 #include <memory>
 
 class AccessLevel;
+class CurrentOrdersView;
 class Database;
 class HelpKeys;
 class HelpWindow;
 class Messages;
+class OrderEntryTab;
+class PositionsTab;
 class QApplication;
 class TDataModule2;
 class TForm0;
@@ -17,10 +20,12 @@ class TForm1;
 class TForm6;
 class TForm10;
 class TForm11;
+class TForm13;
 class TForm16;
 class TForm17;
 class TForm18;
 class TForm23;
+class TForm25;
 
 // The program entry: sets up the application, builds the workstation, runs the message loop.
 int vozyMain(int argc, char *argv[]);
@@ -54,11 +59,17 @@ public:
     TForm17 *coloursWindow() const { return m_coloursWindow.get(); }
     TForm10 *calendarWindow() const { return m_calendarWindow.get(); }
     TForm11 *shiftWindow() const { return m_shiftWindow.get(); }
+    TForm13 *locationDialog() const { return m_locationDialog.get(); }
+    CurrentOrdersView *currentOrders() const { return m_currentOrders.get(); }
+    OrderEntryTab *orderEntry() const { return m_orderEntry; }
+    PositionsTab *positions() const { return m_positions; }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
+    TForm25 *queueWindow() const { return m_queueWindow.get(); }
 
 private:
     void createShownWindows();
+    void fillTabs();
 
     Messages &m_messages;
     bool m_started = false;
@@ -70,13 +81,19 @@ private:
     std::unique_ptr<HelpKeys> m_helpKeys;
     std::unique_ptr<Database> m_store;
     std::unique_ptr<TDataModule2> m_dataModule;
+    std::unique_ptr<CurrentOrdersView> m_currentOrders; // the journal window's, outliving the tabs
     std::unique_ptr<TForm0> m_login;
     std::unique_ptr<TForm1> m_main;
     std::unique_ptr<TForm6> m_streetDialog;
     std::unique_ptr<TForm10> m_calendarWindow;
     std::unique_ptr<TForm11> m_shiftWindow;
+    std::unique_ptr<TForm13> m_locationDialog;
     std::unique_ptr<TForm16> m_carModelsWindow;
     std::unique_ptr<TForm17> m_coloursWindow;
     std::unique_ptr<TForm18> m_accessWindow;
     std::unique_ptr<TForm23> m_tariffWindow;
+    std::unique_ptr<TForm25> m_queueWindow;
+    // The tabs' contents belong to the main window.
+    OrderEntryTab *m_orderEntry = nullptr;
+    PositionsTab *m_positions = nullptr;
 };

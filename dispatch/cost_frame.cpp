@@ -64,7 +64,11 @@ void CostFrame::buildForm()
     Button9->setAutoDefault(false);
     connectGuarded(Button9, &QPushButton::clicked, this, m_messages, [this] { Button9Click(); });
 
+    // As compact as the order tab's other frames, which share its narrow middle column.
     auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->setHorizontalSpacing(4);
+    layout->setVerticalSpacing(2);
     layout->addWidget(DistanceCaption, 0, 0);
     layout->addWidget(Distance, 0, 1);
     layout->addWidget(DistanceUnit, 0, 2);

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QComboBox>
 #include <QPalette>
 #include <QStyle>
 #include <QWidget>
@@ -21,6 +22,9 @@ void paintDataControl(QWidget *control, DataColor color)
     // Every group, so that the colour holds whether the control is enabled, disabled or in a
     // window that is not active.
     palette.setColor(QPalette::All, QPalette::Base, base);
+    // A drop-down that nothing can be typed into is drawn as a button, in the button's colour.
+    if (qobject_cast<QComboBox *>(control) != nullptr)
+        palette.setColor(QPalette::All, QPalette::Button, base);
     // A disabled control still shows its row, so its text must stand out from the silver: the
     // toolkit's own disabled grey is nearly the silver itself.
     palette.setColor(QPalette::Disabled, QPalette::Text, DisabledText);

@@ -42,6 +42,10 @@ private:
     bool m_beginning = false; // the first change typed is beginning the edit
 };
 
+// A display field's text for the current row, looked up in `table`, a dataset over the looked-in
+// table that no filter narrows, rather than in the looked-in dataset's view; empty when none matches.
+QString lookupTextIn(const Dataset &dataset, const QString &displayField, const Dataset &table);
+
 // A label showing a field of the current row.
 class DBText : public QLabel
 {
@@ -50,11 +54,15 @@ class DBText : public QLabel
 public:
     DBText(DataSource *source, const QString &field, QWidget *parent = nullptr);
 
+    // A display field whose key's row is outside the looked-in view is shown as found in `table`.
+    void showOutsideViewFrom(Dataset *table);
+
 private:
     void showField();
 
     Dataset *m_dataset;
     QString m_field;
+    Dataset *m_outsideView = nullptr;
 };
 
 // A check box bound to a logical field: ticked writes true, cleared false; an empty field shows the
@@ -80,7 +88,8 @@ private:
 
 // A list bound to a display field: it offers the result values of the rows that the looked-in dataset
 // currently lets through, shows the row whose matched value is the key field's, and choosing a row
-// stores its matched value in the key field (beginning an edit of the row).
+// stores its matched value in the key field (beginning an edit of the row). Typing the first letters
+// of an entry chooses it.
 class DBLookupListBox : public QListView
 {
     Q_OBJECT
@@ -109,7 +118,8 @@ private:
     bool m_showing = false;
 };
 
-// A drop-down list bound to a display field, like DBLookupListBox; nothing can be typed into it.
+// A drop-down list bound to a display field, like DBLookupListBox; nothing can be typed into it, and
+// typing the first letters of an entry chooses it.
 class DBLookupComboBox : public QComboBox
 {
     Q_OBJECT
@@ -119,6 +129,12 @@ public:
                      QWidget *parent = nullptr);
 
     Dataset *lookIn() const;
+
+    // A choice also moves the looked-in dataset's cursor to the chosen row, so that the row chosen
+    // is the one its dataset stands on.
+    void setMovesLookInCursor(bool moves) { m_movesLookInCursor = moves; }
+    // A key whose row is outside the looked-in view is shown, greyed, as found in `table`.
+    void showOutsideViewFrom(Dataset *table);
 
 Q_SIGNALS:
     void chosen(int lookInRow);
@@ -132,4 +148,6 @@ private:
     Messages &m_messages;
     GridModel *m_model;
     bool m_showing = false;
+    bool m_movesLookInCursor = false;
+    Dataset *m_outsideView = nullptr;
 };

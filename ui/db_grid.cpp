@@ -32,6 +32,8 @@ DBGrid::DBGrid(DataSource *source, QVector<GridColumn> columns, Messages &messag
 
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the grid for the next control, as in every other control; arrows move between rows.
+    setTabKeyNavigation(false);
     setEditTriggers(editable ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::AnyKeyPressed
                              : QAbstractItemView::NoEditTriggers);
@@ -103,6 +105,17 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
     // Once more when the click or key that chose the row has finished selecting: the move may have
     // failed (the grid goes back to the row that could not be left) or re-read the view.
     QMetaObject::invokeMethod(this, &DBGrid::followCursor, Qt::QueuedConnection);
+}
+
+// Tab in a cell editor ends the edit and leaves the grid, as Tab does from the grid itself, rather
+// than opening the next cell's editor.
+void DBGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool leaving =
+        hint == QAbstractItemDelegate::EditNextItem || hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, leaving ? QAbstractItemDelegate::NoHint : hint);
+    if (leaving)
+        focusNextPrevChild(hint == QAbstractItemDelegate::EditNextItem);
 }
 
 void DBGrid::onDoubleClicked(const QModelIndex &index)

@@ -8,9 +8,10 @@ class DataSource;
 class Messages;
 
 // A grid bound to a data source: whole-row selection that follows the dataset's current row and moves
-// it when the user selects another row. Read-only unless columns say otherwise; in an editable grid,
-// typing into a cell edits that row, a display-field column offers the looked-in dataset's values,
-// and Ctrl+Delete deletes the current row after the question "Delete record?" (OK/Cancel).
+// it when the user selects another row; arrows move between rows and Tab leaves the grid. Read-only unless
+// columns say otherwise; in an editable grid, typing into a cell edits that row, a display-field column
+// offers the looked-in dataset's values, and Ctrl+Delete deletes the current row after the question "Delete
+// record?" (OK/Cancel).
 class DBGrid : public QTableView
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     void followCursor();

@@ -3,6 +3,7 @@
 #include "data/data_error.h"
 #include "data/data_source.h"
 #include "data/dataset.h"
+#include "data/value_text.h"
 #include "ui/error_guard.h"
 #include "ui/grid_model.h"
 
@@ -32,15 +33,22 @@ int keyRow(const Dataset *dataset, const QString &displayField)
     }
 }
 
-// Choosing a row stores its matched value in the key field, beginning an edit of the row.
-bool storeChoice(Dataset *dataset, const QString &displayField, int row, Messages &messages)
+// Choosing a row stores its matched value in the key field, beginning an edit of the row. Moving the
+// looked-in cursor there first settles a row pending in that dataset, which may move the rows of its
+// view: the chosen row is found again by identity, and a choice whose row has left is no choice.
+bool storeChoice(Dataset *dataset, const QString &displayField, int row, bool moveLookIn, Messages &messages)
 {
-    return guarded(messages, [dataset, &displayField, row] {
+    bool stored = false;
+    const bool ran = guarded(messages, [dataset, &displayField, row, moveLookIn, &stored] {
         const Dataset::Lookup &lookup = dataset->lookupDef(displayField);
         const QVariant matched = lookup.lookIn->valueAt(row, lookup.match);
+        if (moveLookIn && !lookup.lookIn->gotoId(lookup.lookIn->idAt(row)))
+            return;
         dataset->edit();
         dataset->setValue(lookup.key, matched);
+        stored = true;
     });
+    return ran && stored;
 }
 
 template <typename Control>
@@ -54,6 +62,20 @@ void follow(Control *control, Dataset *dataset, Dataset *lookIn, void (Control::
 }
 
 } // namespace
+
+QString lookupTextIn(const Dataset &dataset, const QString &displayField, const Dataset &table)
+{
+    try {
+        const Dataset::Lookup &lookup = dataset.lookupDef(displayField);
+        Dataset::Row row;
+        if (!table.findFirst(lookup.match, dataset.value(lookup.key), &row))
+            return {};
+        const QString text = ValueText::display(lookup.type, table.valueOf(row, lookup.result));
+        return lookup.type == FieldType::Text ? text.left(lookup.width) : text;
+    } catch (const DataError &) {
+        return {};
+    }
+}
 
 DBLookupListBox::DBLookupListBox(DataSource *source, const QString &displayField, Messages &messages,
                                  QWidget *parent)
@@ -102,7 +124,7 @@ void DBLookupListBox::showKey()
 
 void DBLookupListBox::choose(int row)
 {
-    if (!storeChoice(m_dataset, m_field, row, m_messages)) {
+    if (!storeChoice(m_dataset, m_field, row, false, m_messages)) {
         showKey();
         return;
     }
@@ -148,17 +170,28 @@ Dataset *DBLookupComboBox::lookIn() const
     return m_dataset->lookupDef(m_field).lookIn;
 }
 
+void DBLookupComboBox::showOutsideViewFrom(Dataset *table)
+{
+    m_outsideView = table;
+    connect(table, &Dataset::viewReset, this, &DBLookupComboBox::showKey);
+    connect(table, &Dataset::lookupsChanged, this, &DBLookupComboBox::showKey);
+    showKey();
+}
+
 void DBLookupComboBox::showKey()
 {
     const int row = keyRow(m_dataset, m_field);
     m_showing = true;
     setCurrentIndex(row < count() ? row : -1);
+    // A box that shows no row shows its placeholder.
+    setPlaceholderText(currentIndex() < 0 && m_outsideView ? lookupTextIn(*m_dataset, m_field, *m_outsideView)
+                                                           : QString());
     m_showing = false;
 }
 
 void DBLookupComboBox::choose(int row)
 {
-    if (!storeChoice(m_dataset, m_field, row, m_messages)) {
+    if (!storeChoice(m_dataset, m_field, row, m_movesLookInCursor, m_messages)) {
         showKey();
         return;
     }

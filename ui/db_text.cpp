@@ -15,10 +15,19 @@ DBText::DBText(DataSource *source, const QString &field, QWidget *parent)
     showField();
 }
 
+void DBText::showOutsideViewFrom(Dataset *table)
+{
+    m_outsideView = table;
+    connect(table, &Dataset::viewReset, this, &DBText::showField);
+    connect(table, &Dataset::lookupsChanged, this, &DBText::showField);
+    showField();
+}
+
 void DBText::showField()
 {
     try {
-        setText(m_dataset->text(m_field));
+        const QString shown = m_dataset->text(m_field);
+        setText(shown.isEmpty() && m_outsideView ? lookupTextIn(*m_dataset, m_field, *m_outsideView) : shown);
     } catch (const DataError &) {
         clear();
     }

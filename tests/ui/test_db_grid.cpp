@@ -136,6 +136,45 @@ private Q_SLOTS:
         QTRY_COMPARE(selectedRow(*grid), 3);
     }
 
+    // Tab leaves the grid, read-only or editable, from the grid and from an open cell editor alike.
+    void tabLeavesTheGrid_data()
+    {
+        QTest::addColumn<bool>("editable");
+        QTest::addColumn<bool>("editorOpen");
+        QTest::newRow("read-only") << false << false;
+        QTest::newRow("editable") << true << false;
+        QTest::newRow("cell editor open") << true << true;
+    }
+
+    void tabLeavesTheGrid()
+    {
+        QFETCH(bool, editable);
+        QFETCH(bool, editorOpen);
+        QWidget window;
+        auto *layout = new QHBoxLayout(&window);
+        GridColumn district{"Район", "Raion"};
+        district.readOnly = !editable;
+        auto *grid = new DBGrid(dm().DSVozy_Raion, {district}, m_messages);
+        auto *after = new QLineEdit;
+        layout->addWidget(grid);
+        layout->addWidget(after);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        grid->setFocus();
+        grid->setCurrentIndex(grid->gridModel()->index(1, 0));
+        QWidget *focused = grid;
+        if (editorOpen) {
+            QTest::keyClick(grid, Qt::Key_3); // the typed key opens the editor with it
+            focused = QApplication::focusWidget();
+            QVERIFY(focused != grid && grid->isAncestorOf(focused));
+        }
+        QTest::keyClick(focused, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), after);
+        QCOMPARE(queue().recNo(), 1);
+        QCOMPARE(queue().value("Raion"), QVariant(editorOpen ? 3 : 2));
+    }
+
     void displayFieldCellOffersTheLookedInView()
     {
         dm().Table6->setFilter("Id<>2");

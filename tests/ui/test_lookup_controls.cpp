@@ -100,6 +100,103 @@ private Q_SLOTS:
         QCOMPARE(journal().value("IdOtkudaUlica"), QVariant(2));
         QCOMPARE(combo.currentText(), QStringLiteral("Мира"));
     }
+
+    // Typing the first letters chooses the first entry that begins with them, as a click would.
+    void typingChoosesTheFirstMatchingEntry_data()
+    {
+        QTest::addColumn<bool>("dropDown");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QVariant>("key");
+        QTest::newRow("list, one letter") << false << "м" << QVariant(2);
+        QTest::newRow("list, two letters") << false << "Са" << QVariant(3);
+        QTest::newRow("list, no match") << false << "Я" << QVariant(3);
+        QTest::newRow("drop-down, one letter") << true << "л" << QVariant(1);
+        QTest::newRow("drop-down, two letters") << true << "Ми" << QVariant(2);
+    }
+
+    void typingChoosesTheFirstMatchingEntry()
+    {
+        QFETCH(bool, dropDown);
+        QFETCH(QString, typed);
+        QFETCH(QVariant, key);
+        std::unique_ptr<QWidget> control;
+        if (dropDown)
+            control = std::make_unique<DBLookupComboBox>(dm().DSGurnal, "Otkuda_Ulica", m_messages);
+        else
+            control = std::make_unique<DBLookupListBox>(dm().DSGurnal, "Otkuda_Ulica", m_messages);
+        control->show();
+        control->setFocus();
+        typeText(control.get(), typed);
+        QCOMPARE(journal().value("IdOtkudaUlica"), key);
+    }
+
+    // With the looked-in cursor moved, the chosen row is the one its dataset stands on; a row pending
+    // there is settled first, and a choice whose row that settling took out of the view stores nothing.
+    void aChoiceMovesTheLookedInCursor_data()
+    {
+        QTest::addColumn<bool>("moves");
+        QTest::addColumn<QString>("pendingStreet"); // moved to another district before the choice
+        QTest::addColumn<int>("chosenRow");
+        QTest::addColumn<QVariant>("key");
+        QTest::addColumn<QVariant>("streetsCursor");
+        QTest::newRow("not asked") << false << QString() << 1 << QVariant(3) << QVariant(2);
+        QTest::newRow("moves") << true << QString() << 1 << QVariant(3) << QVariant(3);
+        QTest::newRow("another row settled") << true << "Мира" << 1 << QVariant(3) << QVariant(3);
+        QTest::newRow("its own row settled away") << true << "Садовая" << 1 << QVariant(3) << QVariant(2);
+    }
+
+    void aChoiceMovesTheLookedInCursor()
+    {
+        QFETCH(bool, moves);
+        QFETCH(QString, pendingStreet);
+        QFETCH(int, chosenRow);
+        QFETCH(QVariant, key);
+        QFETCH(QVariant, streetsCursor);
+        streets().setFilter("IdRion=2");
+        streets().setFiltered(true);
+        DBLookupComboBox combo(dm().DSGurnal, "Otkuda_Ulica", m_messages);
+        combo.setMovesLookInCursor(moves);
+        streets().locate("Ulica", pendingStreet.isEmpty() ? QStringLiteral("Мира") : pendingStreet);
+        if (!pendingStreet.isEmpty()) {
+            streets().edit();
+            streets().setValue("IdRion", 1);
+        }
+        journal().append();
+        combo.setCurrentIndex(chosenRow);
+        Q_EMIT combo.activated(chosenRow);
+        QCOMPARE(journal().value("IdOtkudaUlica"), pendingStreet == "Садовая" ? QVariant() : key);
+        QCOMPARE(streets().value("Id"), streetsCursor);
+    }
+
+    // A key whose row the looked-in view leaves out is shown as the whole table has it.
+    void aKeyOutsideTheViewIsShownFromTheWholeTable()
+    {
+        Dataset wholeStreets(m_store->db(), "bd\\ulica.db");
+        streets().setFilter("IdRion=1");
+        streets().setFiltered(true);
+        DBLookupComboBox combo(dm().DSGurnal, "Otkuda_Ulica", m_messages);
+        DBText label(dm().DSGurnal, "Otkuda_Ulica");
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(label.text(), QString());
+        combo.showOutsideViewFrom(&wholeStreets);
+        label.showOutsideViewFrom(&wholeStreets);
+        QCOMPARE(combo.placeholderText(), QStringLiteral("Садовая"));
+        QCOMPARE(label.text(), QStringLiteral("Садовая"));
+
+        m_store->db().execute("UPDATE ulica SET Ulica = 'Вишнёвая' WHERE Id = 3");
+        m_store->db().notifyWritten("ulica");
+        QCOMPARE(label.text(), QStringLiteral("Вишнёвая"));
+        QCOMPARE(combo.placeholderText(), QStringLiteral("Вишнёвая"));
+
+        streets().setFiltered(false); // back in the view: shown as its row
+        QCOMPARE(combo.currentText(), QStringLiteral("Вишнёвая"));
+        QCOMPARE(combo.placeholderText(), QString());
+
+        journal().next(); // a dangling key shows nothing either way
+        QCOMPARE(label.text(), QString());
+        QCOMPARE(combo.currentIndex(), -1);
+        QCOMPARE(combo.placeholderText(), QString());
+    }
 };
 
 QTEST_MAIN(TestLookupControls)

@@ -32,10 +32,12 @@ private Q_SLOTS:
     }
     void cleanup()
     {
+        release();
         m_store.reset();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
 private:
     virtual void fill() {}
+    virtual void release() {} // the windows of the test go before its store
 };
