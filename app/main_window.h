@@ -20,6 +20,7 @@ class TForm0;
 class TForm6;
 class TForm10;
 class TForm11;
+class TForm14;
 class TForm16;
 class TForm17;
 class TForm18;
@@ -33,14 +34,15 @@ class TForm1 : public QMainWindow
 
 public:
     // The windows created at start-up after this one, which the menu only shows or hands to the
-    // windows it creates, and the data module that those windows work on; the windows of the journal
-    // and the queue join them as they are added.
+    // windows it creates, and the data module that those windows work on; the queue window joins
+    // them when it is added.
     struct ShownWindows
     {
         TDataModule2 *dataModule = nullptr; // what the windows that the menu creates work on
         TForm6 *streetDialog = nullptr;     // opened by the city structure window
         TForm10 *calendar = nullptr;        // the date buttons of the registers
         TForm11 *shift = nullptr;           // a new driver's shift
+        TForm14 *journal = nullptr;         // the order journal
         TForm16 *carModels = nullptr;       // also shown by the driver data window's "+" beside "Тип:"
         TForm17 *colours = nullptr;         // and beside "Цвет:"
         TForm18 *access = nullptr;

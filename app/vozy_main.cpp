@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "data/data_error.h"
 #include "data/data_module.h"
+#include "data/data_source.h"
 #include "data/database.h"
 #include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
@@ -15,6 +16,7 @@
 #include "registers/car_models_window.h"
 #include "registers/colours_window.h"
 #include "registers/street_dialog.h"
+#include "reports/journal_window.h"
 #include "ui/messages.h"
 
 #include <QApplication>
@@ -115,14 +117,19 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 Workstation::~Workstation() = default;
 
 // The windows that live for the whole run and are only shown by the menu or by another window. The
-// driver location dialog, the journal window and the queue window are created here too, in this
-// order around these, as those windows are added:
-//   [TForm6, TForm10, TForm11], TForm13, TForm14, [TForm16, TForm17, TForm18, TForm23], TForm25.
+// driver location dialog and the queue window are created here too, in this order around these, as
+// those windows are added:
+//   [TForm6, TForm10, TForm11], TForm13, [TForm14, TForm16, TForm17, TForm18, TForm23], TForm25.
 void Workstation::createShownWindows()
 {
     m_streetDialog = std::make_unique<TForm6>(*m_dataModule, m_messages, m_main.get());
     m_calendarWindow = std::make_unique<TForm10>(m_main.get());
     m_shiftWindow = std::make_unique<TForm11>(*m_dataModule, m_messages, m_main.get());
+    // The journal window with its current-orders view.
+    m_currentOrders.reset(makeCurrentOrdersView(*m_dataModule, nullptr));
+    m_currentOrdersSource = std::make_unique<DataSource>(m_currentOrders.get(), "DataSource1");
+    m_journalWindow = std::make_unique<TForm14>(m_currentOrders.get(), m_currentOrdersSource.get(),
+                                                *m_dataModule, *m_access, m_messages, m_main.get());
     m_carModelsWindow = std::make_unique<TForm16>(*m_dataModule, m_messages, m_main.get());
     m_coloursWindow = std::make_unique<TForm17>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
@@ -132,6 +139,7 @@ void Workstation::createShownWindows()
                              .streetDialog = m_streetDialog.get(),
                              .calendar = m_calendarWindow.get(),
                              .shift = m_shiftWindow.get(),
+                             .journal = m_journalWindow.get(),
                              .carModels = m_carModelsWindow.get(),
                              .colours = m_coloursWindow.get(),
                              .access = m_accessWindow.get(),

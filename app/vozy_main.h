@@ -6,7 +6,9 @@
 #include <memory>
 
 class AccessLevel;
+class DataSource;
 class Database;
+class Dataset;
 class HelpKeys;
 class HelpWindow;
 class Messages;
@@ -17,6 +19,7 @@ class TForm1;
 class TForm6;
 class TForm10;
 class TForm11;
+class TForm14;
 class TForm16;
 class TForm17;
 class TForm18;
@@ -54,6 +57,7 @@ public:
     TForm17 *coloursWindow() const { return m_coloursWindow.get(); }
     TForm10 *calendarWindow() const { return m_calendarWindow.get(); }
     TForm11 *shiftWindow() const { return m_shiftWindow.get(); }
+    TForm14 *journalWindow() const { return m_journalWindow.get(); }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
 
@@ -75,6 +79,10 @@ private:
     std::unique_ptr<TForm6> m_streetDialog;
     std::unique_ptr<TForm10> m_calendarWindow;
     std::unique_ptr<TForm11> m_shiftWindow;
+    // The current-orders view of the journal window, until it has a holder of its own.
+    std::unique_ptr<Dataset> m_currentOrders;
+    std::unique_ptr<DataSource> m_currentOrdersSource;
+    std::unique_ptr<TForm14> m_journalWindow;
     std::unique_ptr<TForm16> m_carModelsWindow;
     std::unique_ptr<TForm17> m_coloursWindow;
     std::unique_ptr<TForm18> m_accessWindow;

@@ -86,10 +86,9 @@ private slots:
     void missingWindowsStayDisabled()
     {
         m_access->adm_on();
-        for (QAction *item : {m_main->N11, m_main->N1111, m_main->N29})
-            QVERIFY2(!item->isEnabled(), qPrintable(item->objectName()));
+        QVERIFY(!m_main->N29->isEnabled());
         for (QAction *item : {m_main->N26, m_main->N5, m_main->N8, m_main->N7, m_main->N9, m_main->N6,
-                              m_main->N13, m_main->N15})
+                              m_main->N13, m_main->N15, m_main->N11, m_main->N1111})
             QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
     }
 
