@@ -12,6 +12,7 @@
 namespace {
 
 // The bands, in millimetres of the printable area (190 by 277 inside the margins).
+constexpr double PageWidth = 210 - 2 * 10;
 constexpr double PageHeight = 297 - 2 * 10;
 constexpr double TitleHeight = 26;
 constexpr double HeaderHeight = 8;
@@ -57,7 +58,7 @@ public:
 
     void title(const QString &dateLabel)
     {
-        text(QRectF(0, 0, 190, 11), Qt::AlignHCenter | Qt::AlignVCenter, "Отчёт по принятым заказам",
+        text(QRectF(0, 0, PageWidth, 11), Qt::AlignHCenter | Qt::AlignVCenter, "Отчёт по принятым заказам",
              reportFont(18, true, true));
         const QFont dateFont = reportFont(16, true);
         const QString caption = QStringLiteral("Дата:");

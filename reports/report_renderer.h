@@ -16,13 +16,13 @@ public:
     // The report's page: A4 portrait, 10 mm margins on all four sides.
     static void setUpPage(QPrinter &printer);
 
-    // How many rows each page holds, as the bands fall; no page when the report has none.
-    QVector<int> rowsPerPage() const;
-
     // Paints every page onto a printer set up with setUpPage(); paints nothing, not even an empty
     // page, when the report has no pages. Returns false when the printer could not be opened.
     bool paint(QPrinter &printer) const;
 
 private:
+    // How many rows each page holds, as the bands fall; no page when the report has none.
+    QVector<int> rowsPerPage() const;
+
     const OrdersReport &m_report;
 };

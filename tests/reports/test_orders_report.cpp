@@ -193,29 +193,6 @@ private Q_SLOTS:
         QCOMPARE(wholeRate(text).value_or(-1), rate);
     }
 
-    // The title takes the top of the first page; each page ends with the footer.
-    void rowsFallOntoPages_data()
-    {
-        QTest::addColumn<bool>("hasPages");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QVector<int>>("pages");
-        QTest::newRow("no drivers") << false << 0 << QVector<int>{};
-        QTest::newRow("no orders") << true << 0 << QVector<int>{0};
-        QTest::newRow("a full first page") << true << 31 << QVector<int>{31};
-        QTest::newRow("one more") << true << 32 << QVector<int>{31, 1};
-        QTest::newRow("a hundred drivers") << true << 100 << QVector<int>{31, 35, 34};
-    }
-    void rowsFallOntoPages()
-    {
-        QFETCH(bool, hasPages);
-        QFETCH(int, rows);
-        QFETCH(QVector<int>, pages);
-        OrdersReport report;
-        report.hasPages = hasPages;
-        report.rows.resize(rows);
-        QCOMPARE(ReportRenderer(report).rowsPerPage(), pages);
-    }
-
     // A hundred drivers: three A4 pages in Arial's place, each with the column header and the
     // footer, the title on the first only, every driver's row once.
     void printsThePagesToPdf()
