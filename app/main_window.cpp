@@ -24,6 +24,9 @@
 #include "registers/drivers_list_window.h"
 #include "registers/staff_data_window.h"
 #include "registers/staff_list_window.h"
+#include "reports/journal_window.h"
+#include "reports/report_date_window.h"
+#include "reports/report_layout.h"
 #include "ui/drawn_icon.h"
 #include "ui/error_guard.h"
 #include "ui/messages.h"
@@ -48,8 +51,6 @@
 namespace {
 
 constexpr QSize ClientArea(776, 512);
-
-const char *const NotConnected = "Это окно ещё не подключено к программе.";
 
 // The tab images: an order form, a map pin, a journal.
 QIcon orderIcon()
@@ -285,25 +286,6 @@ void TForm1::buildMenu()
     // Hidden and disabled in ordinary mode; the separators stay.
     for (QAction *adminOnly : {MenuTaxi->menuAction(), N5, N8, N7, N6, N26, N13, N15})
         m_access.addAdminAction(adminOnly);
-
-    for (QAction *later : {N11, N1111})
-        comingLater(later);
-    connect(&m_access, &AccessLevel::modeChanged, this, [this] {
-        for (QAction *later : std::as_const(m_comingLater))
-            later->setEnabled(false);
-    });
-}
-
-void TForm1::comingLater(QAction *action)
-{
-    action->setEnabled(false);
-    action->setStatusTip(NotConnected);
-    m_comingLater.append(action);
-}
-
-void TForm1::windowMissing()
-{
-    m_messages.inform(NotConnected);
 }
 
 void TForm1::FormCreate()
@@ -362,9 +344,7 @@ void TForm1::N19Click()
     close();
 }
 
-// The windows of the journal and the report are not part of the program yet: their items are
-// disabled, and a handler reached all the same says so. An administrator's handler checks the right
-// itself, whatever path reaches it.
+// An administrator's handler checks the right itself, whatever path reaches it.
 
 // The drivers' address drop-down offers the streets of every district while the list is open; after
 // it the street filter is on again with its last text.
@@ -408,14 +388,26 @@ void TForm1::N7Click() // "Диспетчер"
     dm.Table5->setFiltered(true);
 }
 
+// Every order's pick-up street shows in the journal while it is open; after it the street filter
+// is on again with its last text.
 void TForm1::N11Click() // "Журнал заказов"
 {
-    windowMissing();
+    if (m_windows.dataModule == nullptr || m_windows.journal == nullptr)
+        return;
+    Dataset &streets = *m_windows.dataModule->Table5;
+    streets.setFiltered(false);
+    m_windows.journal->exec();
+    streets.setFiltered(true);
 }
 
+// The report layout and the date window live only while the item runs.
 void TForm1::N1111Click() // "По заказам на дату"
 {
-    windowMissing();
+    if (m_windows.dataModule == nullptr || m_windows.calendar == nullptr || m_windows.tariff == nullptr)
+        return;
+    TForm15 layout(*m_windows.dataModule, m_messages);
+    TForm20 reportDate(layout, *m_windows.calendar, *m_windows.tariff, m_messages, this);
+    reportDate.exec();
 }
 
 // The city structure window switches the street filter itself while it is shown.

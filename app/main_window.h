@@ -22,6 +22,7 @@ class TForm0;
 class TForm6;
 class TForm10;
 class TForm11;
+class TForm14;
 class TForm16;
 class TForm17;
 class TForm18;
@@ -36,14 +37,14 @@ class TForm1 : public QMainWindow
 
 public:
     // The windows created at start-up after this one, which the menu only shows or hands to the
-    // windows it creates, and the data module that those windows work on; the windows of the journal
-    // and the queue join them as they are added.
+    // windows it creates, and the data module that those windows work on.
     struct ShownWindows
     {
         TDataModule2 *dataModule = nullptr; // what the windows that the menu creates work on
         TForm6 *streetDialog = nullptr;     // opened by the city structure window
         TForm10 *calendar = nullptr;        // the date buttons of the registers
         TForm11 *shift = nullptr;           // a new driver's shift
+        TForm14 *journal = nullptr;         // the order journal
         TForm16 *carModels = nullptr;       // also shown by the driver data window's "+" beside "Тип:"
         TForm17 *colours = nullptr;         // and beside "Цвет:"
         TForm18 *access = nullptr;
@@ -135,8 +136,6 @@ private:
     void buildTabs();
     void buildMenu();
     QAction *item(QMenu *menu, const char *name, const QString &text, void (TForm1::*handler)());
-    void comingLater(QAction *action);
-    void windowMissing();
     void FormCreate();
     void ssdf();
 
@@ -150,6 +149,4 @@ private:
     Dataset *m_queue = nullptr;
     Dataset *m_currentOrders = nullptr;
     bool m_hidesToTray = false;
-    // Items whose windows are not part of the program yet: disabled in both modes until then.
-    QList<QAction *> m_comingLater;
 };

@@ -21,6 +21,7 @@
 #include "registers/car_models_window.h"
 #include "registers/colours_window.h"
 #include "registers/street_dialog.h"
+#include "reports/journal_window.h"
 #include "ui/messages.h"
 
 #include <QApplication>
@@ -121,10 +122,10 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 Workstation::~Workstation() = default;
 
 // The windows that live for the whole run and are only shown by the menu or by another window, in
-// the order of start-up; the journal window comes in its place (after TForm13) as it is added:
+// the order of start-up:
 //   TForm6, TForm10, TForm11, TForm13, TForm14, TForm16, TForm17, TForm18, TForm23, TForm25.
-// The journal window's current-orders view is created in its place. The main window's tabs need it,
-// the driver location dialog and the tariff, and the queue window needs the tabs.
+// The journal window's current-orders view is created with it. The main window's tabs need that
+// view, the driver location dialog and the tariff, and the queue window needs the tabs.
 void Workstation::createShownWindows()
 {
     m_streetDialog = std::make_unique<TForm6>(*m_dataModule, m_messages, m_main.get());
@@ -132,6 +133,8 @@ void Workstation::createShownWindows()
     m_shiftWindow = std::make_unique<TForm11>(*m_dataModule, m_messages, m_main.get());
     m_locationDialog = std::make_unique<TForm13>(*m_dataModule, m_messages, m_main.get());
     m_currentOrders = std::make_unique<CurrentOrdersView>(*m_dataModule);
+    m_journalWindow = std::make_unique<TForm14>(m_currentOrders->Table1, m_currentOrders->DataSource1,
+                                                *m_dataModule, *m_access, m_messages, m_main.get());
     m_carModelsWindow = std::make_unique<TForm16>(*m_dataModule, m_messages, m_main.get());
     m_coloursWindow = std::make_unique<TForm17>(*m_dataModule, m_messages, m_main.get());
     m_accessWindow = std::make_unique<TForm18>(*m_dataModule, *m_access, m_messages, m_main.get());
@@ -144,6 +147,7 @@ void Workstation::createShownWindows()
                              .streetDialog = m_streetDialog.get(),
                              .calendar = m_calendarWindow.get(),
                              .shift = m_shiftWindow.get(),
+                             .journal = m_journalWindow.get(),
                              .carModels = m_carModelsWindow.get(),
                              .colours = m_coloursWindow.get(),
                              .access = m_accessWindow.get(),

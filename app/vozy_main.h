@@ -21,6 +21,7 @@ class TForm6;
 class TForm10;
 class TForm11;
 class TForm13;
+class TForm14;
 class TForm16;
 class TForm17;
 class TForm18;
@@ -63,6 +64,7 @@ public:
     CurrentOrdersView *currentOrders() const { return m_currentOrders.get(); }
     OrderEntryTab *orderEntry() const { return m_orderEntry; }
     PositionsTab *positions() const { return m_positions; }
+    TForm14 *journalWindow() const { return m_journalWindow.get(); }
     TForm18 *accessWindow() const { return m_accessWindow.get(); }
     TForm23 *tariffWindow() const { return m_tariffWindow.get(); }
     TForm25 *queueWindow() const { return m_queueWindow.get(); }
@@ -88,6 +90,7 @@ private:
     std::unique_ptr<TForm10> m_calendarWindow;
     std::unique_ptr<TForm11> m_shiftWindow;
     std::unique_ptr<TForm13> m_locationDialog;
+    std::unique_ptr<TForm14> m_journalWindow;
     std::unique_ptr<TForm16> m_carModelsWindow;
     std::unique_ptr<TForm17> m_coloursWindow;
     std::unique_ptr<TForm18> m_accessWindow;

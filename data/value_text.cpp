@@ -142,6 +142,17 @@ QDate parseDate(const QString &text)
     return date;
 }
 
+QDate parseDotted(const QString &text)
+{
+    static const QRegularExpression dotted(
+        QStringLiteral("^\\s*(\\d{1,2})\\s*\\.\\s*(\\d{1,2})\\s*\\.\\s*(\\d{2}|\\d{4})\\s*$"));
+    const auto m = dotted.match(text);
+    if (!m.hasMatch())
+        return {};
+    const QString year = m.captured(3);
+    return QDate(expandYear(year.toInt(), year.size()), m.captured(2).toInt(), m.captured(1).toInt());
+}
+
 QTime parseTime(const QString &text)
 {
     static const QRegularExpression pattern(

@@ -20,6 +20,11 @@ QString formatTime(const QTime &time); // the locale's long time format, without
 // hundred years around the clock's year. Throws DataError "'%s' is not a valid date".
 QDate parseDate(const QString &text);
 QTime parseTime(const QString &text); // throws DataError "'%s' is not a valid time"
+// The program's own date text, whatever the locale: day, month and year joined by points, each part
+// one or two digits (the year also four), blanks allowed around them, as the calendar's date buttons
+// and the report's date box write it (" 7.12.26", "5.3.1970"). A two-digit year falls as in
+// parseDate. Invalid when the text has another form or names no date.
+QDate parseDotted(const QString &text);
 
 // The value's text as a bound control or grid shows it; empty for null.
 QString display(FieldType type, const QVariant &value);

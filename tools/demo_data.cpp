@@ -1,5 +1,6 @@
 #include "tools/demo_data.h"
 
+#include "data/clock.h"
 #include "data/database.h"
 #include "data/password_coder.h"
 
@@ -75,6 +76,34 @@ const Driver drivers[] = {
     {"Егоров", "Роман", "Дмитриевич", 112, 5, 4, "Х212УХ", "20:00:00", "08:00:00", -1},
 };
 
+// Orders of the last three days, all done, so that the journal and the report of a date have
+// something to show while the queues stay as the demo sets them: a few for each driver and day.
+void addJournal(Database &db, const QVector<qint64> &staff, const QVector<qint64> &driverIds,
+                const QVector<qint64> &districtIds, const QVector<qint64> &firstStreet)
+{
+    const QStringList columns{QStringLiteral("IdOperator"),    QStringLiteral("IdVozy"),
+                              QStringLiteral("IdOtkudaRaion"), QStringLiteral("IdOtkudaUlica"),
+                              QStringLiteral("IdKudaRaion"),   QStringLiteral("Ttime"),
+                              QStringLiteral("Dom"),           QStringLiteral("Telefon"),
+                              QStringLiteral("DDate"),         QStringLiteral("Status")};
+    for (int daysAgo = 3; daysAgo >= 1; --daysAgo) {
+        const QDate day = Clock::today().addDays(-daysAgo);
+        int taken = 0;
+        for (int driver = 0; driver < driverIds.size(); ++driver) {
+            const int orders = (driver * 7 + daysAgo * 3 + 1) % 4;
+            for (int i = 0; i < orders; ++i, ++taken) {
+                const int from = (driver + i) % int(districtIds.size());
+                const int to = (driver + 2 * i + daysAgo) % int(districtIds.size());
+                const QTime time = QTime(8, 0).addSecs(taken * 23 * 60);
+                insert(db, "gurnal", columns,
+                       {staff[taken % staff.size()], driverIds[driver], districtIds[from],
+                        firstStreet[from] + i % 5, districtIds[to], time.toString(QStringLiteral("HH:mm:ss")),
+                        QString::number(1 + taken % 40), 2300000.0 + taken, day.toString(Qt::ISODate), 0});
+            }
+        }
+    }
+}
+
 } // namespace
 
 void fill(Database &db)
@@ -113,6 +142,7 @@ void fill(Database &db)
     for (const char *name : {"Белый", "Чёрный", "Серый", "Синий", "Красный", "Зелёный"})
         colours << insert(db, "color", {QStringLiteral("Color")}, {u(name)});
 
+    QVector<qint64> driverIds;
     int n = 0;
     for (const Driver &d : drivers) {
         const qint64 id =
@@ -125,6 +155,7 @@ void fill(Database &db)
                    {models[d.model], colours[d.colour], cities[0], firstStreet[n % 4], d.callsign, u(d.name),
                     u(d.surname), u(d.patronymic), u(d.plate), 2300100.0 + n, 10.0 + n, double(n + 1),
                     QStringLiteral("1975-%1-15").arg(n + 1, 2, 10, QLatin1Char('0'))});
+        driverIds << id;
         insert(db, "grafic",
                {QStringLiteral("IdTaxist"), QStringLiteral("Timestart"), QStringLiteral("Timeend")},
                {id, QString::fromLatin1(d.start), QString::fromLatin1(d.end)});
@@ -136,6 +167,7 @@ void fill(Database &db)
     }
 
     int number = 2;
+    QVector<qint64> staffIds;
     for (const Dispatcher &d : dispatchers) {
         const qint64 staff =
             insert(db, "sotrud",
@@ -144,7 +176,10 @@ void fill(Database &db)
                    {double(number++), u(d.surname), u(d.name), u(d.patronymic), cities[0], firstStreet[0]});
         insert(db, "pwl", {QStringLiteral("IdOperator"), QStringLiteral("Pwl"), QStringLiteral("G")},
                {staff, coder(u(d.password)), 0});
+        staffIds << staff;
     }
+
+    addJournal(db, staffIds, driverIds, districtIds, firstStreet);
 }
 
 } // namespace DemoData

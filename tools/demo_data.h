@@ -3,8 +3,8 @@
 class Database;
 
 // A small city to try the workstation on: two cities, six districts, thirty streets, every distance,
-// six car models and colours, twelve drivers with shifts (ten of them free on the line) and two
-// dispatchers with passwords.
+// six car models and colours, twelve drivers with shifts (ten of them free on the line), two
+// dispatchers with passwords, and the done orders of the last three days.
 namespace DemoData {
 
 void fill(Database &db);

@@ -97,6 +97,42 @@ private Q_SLOTS:
         QCOMPARE(c.values, QVariantList{date.toString(Qt::ISODate)});
     }
 
+    // The program's fixed date form is read whatever the locale; the locale's own form still is.
+    void datesReadInEveryLocale_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date"); // invalid: refused
+        for (const char *locale : {"C", "en_US", "en_GB", "ru_RU", "de_DE"}) {
+            QTest::addRow("%s, report box", locale) << locale << " 7.12.26" << QDate(2026, 12, 7);
+            QTest::addRow("%s, calendar button", locale) << locale << "5.3.1970" << QDate(1970, 3, 5);
+            QTest::addRow("%s, no such day", locale) << locale << "31.11.26" << QDate();
+        }
+        QTest::newRow("en_US, its own form") << "en_US"
+                                             << "12/7/26" << QDate(2026, 12, 7);
+        QTest::newRow("en_GB, its own form") << "en_GB"
+                                             << "07/12/2026" << QDate(2026, 12, 7);
+    }
+    void datesReadInEveryLocale()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        QLocale::setDefault(QLocale(locale));
+        const auto parse = [&text] {
+            return Filter::parse(QStringLiteral("DDate='%1'").arg(text),
+                                 Schema::table(QStringLiteral("gurnal")));
+        };
+        try {
+            const SqlCondition c = parse();
+            QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+            QCOMPARE(c.values, QVariantList{date.toString(Qt::ISODate)});
+        } catch (const DataError &) {
+            QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+            QVERIFY2(!date.isValid(), "the date must be read");
+        }
+    }
+
     void valuesAreBoundNotPasted()
     {
         const SqlCondition c =

@@ -89,6 +89,9 @@ private Q_SLOTS:
             {"SELECT COUNT(*) FROM taxisti WHERE Id NOT IN (SELECT IdTaxist FROM grafic)", 0},
             {"SELECT COUNT(*) FROM vozyraion WHERE Vozy NOT IN (SELECT IdTaxist FROM grafic)", 0},
             {"SELECT COUNT(*) FROM ulica WHERE IdRion NOT IN (SELECT Id FROM raion)", 0},
+            // done orders of the last three days, so that the report of yesterday has rows
+            {"SELECT COUNT(DISTINCT DDate) FROM gurnal WHERE DDate >= date('now', 'localtime', '-3 day')", 3},
+            {"SELECT COUNT(*) FROM gurnal WHERE Status <> 0 OR IdVozy NOT IN (SELECT Id FROM taxisti)", 0},
         };
         for (const auto &[sql, n] : expected)
             QCOMPARE(count(*db, QString::fromLatin1(sql)), n);
