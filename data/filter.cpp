@@ -258,12 +258,6 @@ QVariant ExpressionParser::value(const FieldDef &f)
         text.replace(QLatin1Char('.'), QLocale().decimalPoint());
     if (f.type == FieldType::Text)
         return text;
-    // The program writes its date filters in its own fixed form (" 7.12.26"), which the locale's
-    // short date form need not read: in en_US the same text is no date at all.
-    if (f.type == FieldType::Date) {
-        if (const QDate date = ValueText::parseDotted(text); date.isValid())
-            return date;
-    }
     QVariant converted;
     try {
         converted = ValueText::parse(f, text);

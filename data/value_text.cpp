@@ -114,7 +114,14 @@ QDate parseDate(const QString &text)
         if (date.isValid())
             return date;
     }
+    // The program writes dates in its own fixed form day.month.year (the calendar's date buttons, the
+    // report's date box " 7.12.26"), which the locale's short form need not read: in en_US the same
+    // text is no date at all. Where the locale itself separates with points, its own order holds.
     const DateOrder order = dateOrder();
+    if (order.separator != QLatin1Char('.')) {
+        if (const QDate date = parseDotted(trimmed); date.isValid())
+            return date;
+    }
     const QStringList parts = trimmed.split(order.separator);
     int day = 0, month = 0, year = 0;
     bool ok = parts.size() == 3;
