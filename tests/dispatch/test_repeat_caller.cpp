@@ -238,6 +238,7 @@ private Q_SLOTS:
         key(Qt::CTRL | Qt::Key_Return);
 
         QCOMPARE(keys, 4);
+        QCOMPARE(tab().DBEdit3->toolTip(), QString("Телефон (F3)"));
         QCOMPARE(m_messages.shown.size(), 0);
         QVERIFY(!tab().isEditing());
         const QVariantMap stored{{"IdOtkudaRaion", Central}, {"IdOtkudaUlica", 1},  {"IdKudaRaion", Works},
