@@ -131,7 +131,80 @@ QStringList firstMigration()
     return statements;
 }
 
+// The pick-up address of a journal row `row` (NEW, OLD or gurnal) as one text: its four fields quoted,
+// so that empty ones are told apart and kept.
+QString addressOf(const char *row)
+{
+    return QStringLiteral(
+               "quote(%1.IdOtkudaRaion) || ',' || quote(%1.IdOtkudaUlica) || ',' || quote(%1.Dom) || "
+               "',' || quote(%1.Kvartira)")
+        .arg(QLatin1String(row));
+}
+
+// The journal row `row` counted in its number's address: a new one, or one order more.
+QString countIn(const char *row)
+{
+    return QStringLiteral(
+               "INSERT INTO gurnal_callers SELECT %1.Telefon, %2, %1.IdOtkudaRaion, %1.IdOtkudaUlica, "
+               "%1.Dom, %1.Kvartira, %1.Id, 1 WHERE %1.Telefon IS NOT NULL "
+               "ON CONFLICT (Telefon, Address) DO UPDATE SET Orders = Orders + 1, "
+               "LastId = max(LastId, excluded.LastId);")
+        .arg(QLatin1String(row), addressOf(row));
+}
+
+// The journal row `row` taken out of its number's address: one order less, the last one found again
+// when it was this one, and the address gone with its last order.
+QString uncountIn(const char *row)
+{
+    return QStringLiteral(
+               "UPDATE gurnal_callers SET Orders = Orders - 1, LastId = CASE WHEN LastId = %1.Id THEN "
+               "coalesce((SELECT max(Id) FROM gurnal WHERE Telefon = %1.Telefon AND IdOtkudaRaion IS "
+               "%1.IdOtkudaRaion AND IdOtkudaUlica IS %1.IdOtkudaUlica AND Dom IS %1.Dom AND Kvartira IS "
+               "%1.Kvartira), 0) ELSE LastId END WHERE Telefon = %1.Telefon AND Address = %2; "
+               "DELETE FROM gurnal_callers WHERE Telefon = %1.Telefon AND Address = %2 AND Orders <= 0;")
+        .arg(QLatin1String(row), addressOf(row));
+}
+
+// Repeat callers: the addresses earlier orders from a number were picked up at, each with its count
+// of orders and its last one, kept by the journal's own writes. Counting a regular caller's orders
+// afresh at every look-up would grow with the years; kept, it costs a row per stored order. The
+// table has no row ids, so its writes are not reported as rows changed to the program's datasets.
+QStringList secondMigration()
+{
+    const QString changedAddress =
+        QStringLiteral("OLD.Telefon IS NOT NEW.Telefon OR OLD.IdOtkudaRaion IS NOT NEW.IdOtkudaRaion OR "
+                       "OLD.IdOtkudaUlica IS "
+                       "NOT NEW.IdOtkudaUlica OR OLD.Dom IS NOT NEW.Dom OR OLD.Kvartira IS NOT NEW.Kvartira");
+    return {
+        // An address's last order is found again through it when that order goes.
+        QStringLiteral("CREATE INDEX \"gurnal_Telefon\" ON \"gurnal\" "
+                       "(\"Telefon\", \"IdOtkudaRaion\", \"IdOtkudaUlica\", \"Dom\", \"Kvartira\")"),
+        QStringLiteral("CREATE TABLE gurnal_callers (Telefon REAL NOT NULL, Address TEXT NOT NULL, "
+                       "IdOtkudaRaion INTEGER, IdOtkudaUlica INTEGER, Dom TEXT, Kvartira REAL, "
+                       "LastId INTEGER NOT NULL, Orders INTEGER NOT NULL, PRIMARY KEY (Telefon, Address)) "
+                       "WITHOUT ROWID"),
+        // The addresses of numbers with the same first three digits, the latest first.
+        QStringLiteral("CREATE INDEX gurnal_callers_Head ON gurnal_callers (substr(%1, 1, 3), LastId)")
+            .arg(telephoneDigits()),
+        QStringLiteral("INSERT INTO gurnal_callers SELECT Telefon, %1, IdOtkudaRaion, IdOtkudaUlica, Dom, "
+                       "Kvartira, max(Id), count(*) FROM gurnal WHERE Telefon IS NOT NULL GROUP BY 1, 2")
+            .arg(addressOf("gurnal")),
+        QStringLiteral("CREATE TRIGGER gurnal_callers_insert AFTER INSERT ON gurnal BEGIN %1 END")
+            .arg(countIn("NEW")),
+        QStringLiteral("CREATE TRIGGER gurnal_callers_delete AFTER DELETE ON gurnal BEGIN %1 END")
+            .arg(uncountIn("OLD")),
+        QStringLiteral("CREATE TRIGGER gurnal_callers_update AFTER UPDATE OF Telefon, IdOtkudaRaion, "
+                       "IdOtkudaUlica, Dom, Kvartira ON gurnal WHEN %1 BEGIN %2 %3 END")
+            .arg(changedAddress, uncountIn("OLD"), countIn("NEW")),
+    };
+}
+
 } // namespace
+
+QString telephoneDigits()
+{
+    return QStringLiteral("CAST(CAST(\"Telefon\" AS INTEGER) AS TEXT)");
+}
 
 const QVector<TableDef> &tables()
 {
@@ -155,7 +228,7 @@ const TableDef &table(const QString &path)
 
 int latestVersion()
 {
-    return 1;
+    return 2;
 }
 
 QStringList migration(int version)
@@ -163,6 +236,8 @@ QStringList migration(int version)
     switch (version) {
     case 1:
         return firstMigration();
+    case 2:
+        return secondMigration();
     default:
         return {};
     }

@@ -18,4 +18,8 @@ const TableDef &table(const QString &path);
 int latestVersion();
 QStringList migration(int version); // statements of migration `version` (1-based)
 
+// A telephone as the digits of the stored number (its leading zeros went with the typing). The index
+// of callers by their leading digits is built from this text: a query spells them the same to use it.
+QString telephoneDigits();
+
 } // namespace Schema

@@ -5,6 +5,7 @@
 #include "data/database.h"
 #include "dispatch/cost_frame.h"
 #include "dispatch/dispatch_look.h"
+#include "dispatch/repeat_caller.h"
 #include "ui/data_colors.h"
 #include "ui/db_controls.h"
 #include "ui/digits_only.h"
@@ -76,6 +77,8 @@ OrderEntryTab::OrderEntryTab(TDataModule2 &dm, TForm23 &tariff, std::function<QS
     buildForm();
     setTabOrders();
     addShortcuts();
+    // The telephone box offers the addresses of a repeat caller (F3).
+    CallerList = (new RepeatCaller(*this, dm, messages))->list();
     // The tab starts idle, showing the journal's current row read-only.
     goIdle();
 }

@@ -14,6 +14,7 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class SuggestionList;
 class TDataModule2;
 class TForm23;
 
@@ -62,6 +63,7 @@ public:
     QPushButton *Button2 = nullptr;                // "Новый"
     QPushButton *Button1 = nullptr;                // "Оформить"
     QPushButton *Button10 = nullptr;               // "Отмена"
+    SuggestionList *CallerList = nullptr;          // addresses of earlier orders from the typed number
 
 Q_SIGNALS:
     // While an order is entered the other tabs are disabled.
