@@ -139,6 +139,7 @@ private:
     void windowMissing();
     void FormCreate();
     void ssdf();
+    void streetFilterBack(Dataset &streets);
 
     TForm0 &m_login;
     AccessLevel &m_access;

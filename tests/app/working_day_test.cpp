@@ -305,6 +305,34 @@ private slots:
         QCOMPARE(m_shell->messages.shown.size(), 0);
     }
 
+    // A register that lists every street, opened from "Журнал", leaves the street filter off there, so
+    // the current orders go on showing their streets; back on "Заказ" the streets are one district's.
+    void theCurrentOrdersKeepTheirStreets_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("Список такси") << "N5";
+        QTest::newRow("Диспетчер") << "N7";
+        QTest::newRow("Схема города") << "N6";
+    }
+
+    void theCurrentOrdersKeepTheirStreets()
+    {
+        QFETCH(QString, item);
+        logIn("Администратор", "");
+        enterOrder("С", "Л", "Ц");
+        storeOrder();
+        enterOrder("Ц", "Л", "С"); // the street filter now names Центральный
+        storeOrder();
+        main().PageControl1->setCurrentIndex(2);
+        withModal<QDialog>([&] { main().findChild<QAction *>(item)->trigger(); }, [](QDialog &) {});
+        const QAbstractItemModel &current = *journal().OrdersGrid->model();
+        QCOMPARE(current.index(0, 5).data().toString(), QString("Лесная"));
+        QCOMPARE(current.index(1, 5).data().toString(), QString("Ленина"));
+        main().PageControl1->setCurrentIndex(0);
+        QCOMPARE(entries(*order().DBLookupListBox2->model()).size(), 5);
+        QCOMPARE(ws().dataModule()->Table5->filter(), QString("IdRion=1"));
+    }
+
     // An order stored without a driver gets one from the queue window's context menu and can then
     // be completed.
     void aDriverGivenToAStoredOrder()
