@@ -30,7 +30,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -109,7 +108,7 @@ QStringList entries(const QAbstractItemModel &model)
     return result;
 }
 
-// Runs `inside` on the next modal window, which `open` opens; the window must be closed by it.
+// Runs `inside` on the modal window that `open` opens, and closes the window if `inside` left it open.
 template <typename Window>
 void withModal(const std::function<void()> &open, const std::function<void(Window &)> &inside)
 {
@@ -124,6 +123,88 @@ void withModal(const std::function<void()> &open, const std::function<void(Windo
     });
     open();
     QVERIFY2(reached, Window::staticMetaObject.className());
+}
+
+QStringList choices(const QComboBox *box)
+{
+    QStringList result;
+    for (int i = 0; i < box->count(); ++i)
+        result << box->itemText(i);
+    return result;
+}
+
+// "Добавить" in the car models or colours window, the name typed, "Сохранить".
+void addName(QPushButton *add, QLineEdit *box, QPushButton *save, const QString &name)
+{
+    QTest::mouseClick(add, Qt::LeftButton);
+    typeText(box, name);
+    QTest::mouseClick(save, Qt::LeftButton);
+}
+
+// The shift dialog, once it comes up: a driver chosen when one is named, the times typed, "   OK".
+// What it showed first (callsign and surname) goes to `shown`.
+void fillShiftWhenShown(const QString &start, const QString &end, const QString &driver = {},
+                        QString *shown = nullptr)
+{
+    whenModalAppears([=](QWidget *modal) {
+        auto &shift = *qobject_cast<TForm11 *>(modal);
+        if (shown != nullptr)
+            *shown = shift.DBText1->text() + ' ' + shift.DBLookupComboBox1->currentText();
+        if (!driver.isEmpty())
+            chooseIn(shift.DBLookupComboBox1, driver);
+        typeText(shift.DBEdit1, start);
+        typeText(shift.DBEdit2, end);
+        QTest::mouseClick(shift.BitBtn1, Qt::LeftButton);
+    });
+}
+
+// A district "Вокзальный" with its street "Привокзальная" and a distance of 8 km to Центральный,
+// left pending as the distances page leaves a row: it has no save button.
+void addStationDistrict(TForm5 &city)
+{
+    city.PageControl1->setCurrentIndex(0);
+    QTest::mouseClick(city.Button13, Qt::LeftButton);
+    typeIntoCell(city.DBGrid3, city.DBGrid3->model()->rowCount() - 1, 0, "Вокзальный");
+    QTest::mouseClick(city.Button4, Qt::LeftButton);
+
+    city.PageControl1->setCurrentIndex(1);
+    withModal<TForm6>([&] { QTest::mouseClick(city.Button10, Qt::LeftButton); },
+                      [](TForm6 &street) {
+                          typeText(street.DBEdit1, "Привокзальная");
+                          chooseIn(street.DBLookupComboBox1, "Вокзальный");
+                          QTest::mouseClick(street.Button1, Qt::LeftButton);
+                      });
+
+    city.PageControl1->setCurrentIndex(2);
+    QTest::mouseClick(city.Button6, Qt::LeftButton);
+    const int added = city.DBGrid2->model()->rowCount() - 1;
+    chooseInCell(city.DBGrid2, added, 0, "Вокзальный");
+    chooseInCell(city.DBGrid2, added, 1, "Центральный");
+    typeIntoCell(city.DBGrid2, added, 2, "8");
+    QTest::mouseClick(city.Button5, Qt::LeftButton);
+}
+
+// Орлов, callsign 113, in a "Волга" added with the "+" beside "Тип:", white, plate Е113КХ; "Ок" goes on
+// to his shift, 8 to 20.
+void fillNewDriver(TForm4 &driver, QString *shiftShown)
+{
+    typeText(driver.DBEdit1, "113");
+    typeText(driver.DBEdit2, "Орлов");
+    withModal<TForm16>(
+        [&] { QTest::mouseClick(driver.Button1, Qt::LeftButton); },
+        [](TForm16 &models) { addName(models.Button1, models.DBEdit1, models.Button4, "Волга"); });
+    chooseIn(driver.DBLookupComboBox1, "Волга");
+    chooseIn(driver.DBLookupComboBox2, "Белый");
+    typeText(driver.DBEdit5, "Е113КХ");
+    fillShiftWhenShown("08:00:00", "20:00:00", {}, shiftShown);
+    QTest::mouseClick(driver.Button4, Qt::LeftButton);
+}
+
+void fillNewDispatcher(TForm8 &dispatcher)
+{
+    typeText(dispatcher.DBEdit1, "4");
+    typeText(dispatcher.DBEdit2, "Белова");
+    QTest::mouseClick(dispatcher.Button3, Qt::LeftButton);
 }
 
 } // namespace
@@ -368,38 +449,14 @@ private slots:
         logIn("Администратор", "");
         enterOrder("С", "Л", "Ц"); // the street filter now names Северный
         press(Qt::Key_Escape);
-        withModal<TForm5>([this] { main().N6->trigger(); },
-                          [](TForm5 &city) {
-                              city.PageControl1->setCurrentIndex(0);
-                              QTest::mouseClick(city.Button13, Qt::LeftButton);
-                              typeIntoCell(city.DBGrid3, 6, 0, "Вокзальный");
-                              QTest::mouseClick(city.Button4, Qt::LeftButton);
-
-                              city.PageControl1->setCurrentIndex(1);
-                              whenModalAppears([](QWidget *modal) {
-                                  auto &street = *qobject_cast<TForm6 *>(modal);
-                                  typeText(street.DBEdit1, "Привокзальная");
-                                  chooseIn(street.DBLookupComboBox1, "Вокзальный");
-                                  QTest::mouseClick(street.Button1, Qt::LeftButton);
-                              });
-                              QTest::mouseClick(city.Button10, Qt::LeftButton);
-
-                              city.PageControl1->setCurrentIndex(2);
-                              QTest::mouseClick(city.Button6, Qt::LeftButton);
-                              const int added = city.DBGrid2->model()->rowCount() - 1;
-                              chooseInCell(city.DBGrid2, added, 0, "Вокзальный");
-                              chooseInCell(city.DBGrid2, added, 1, "Центральный");
-                              typeIntoCell(city.DBGrid2, added, 2, "8");
-                              QTest::mouseClick(city.Button5,
-                                                Qt::LeftButton); // the distance is still pending
-                          });
+        withModal<TForm5>([this] { main().N6->trigger(); }, addStationDistrict);
         Dataset &streets = *ws().dataModule()->Table5;
         QVERIFY(streets.isFiltered());
         QCOMPARE(streets.filter(), QString("IdRion=2"));
 
         enterOrder("В", "П", "Ц");
         QCOMPARE(entries(*order().DBLookupListBox2->model()), QStringList{"Привокзальная"});
-        QCOMPARE(price(), QString("8 км, 90 руб."));
+        QCOMPARE(price(), QString("8 км, 90 руб.")); // the pending distance is stored first
         const qint64 stored = storeOrder();
         QCOMPARE(
             db().scalar("SELECT r.Raion || '/' || u.Ulica FROM gurnal g JOIN raion r ON r.Id=g.IdOtkudaRaion "
@@ -409,34 +466,25 @@ private slots:
         QVERIFY(!ws().dataModule()->rastoyan->isFiltered());
         QCOMPARE(db().count("rastoyan"), 37);
 
-        withModal<TForm16>([this] { main().N15->trigger(); },
-                           [](TForm16 &models) {
-                               QTest::mouseClick(models.Button1, Qt::LeftButton);
-                               typeText(models.DBEdit1, "Волга");
-                               QTest::mouseClick(models.Button4, Qt::LeftButton);
-                           });
-        withModal<TForm17>([this] { main().N13->trigger(); },
-                           [](TForm17 &colours) {
-                               QTest::mouseClick(colours.Button6, Qt::LeftButton);
-                               typeText(colours.DBEdit1, "Бежевый");
-                               QTest::mouseClick(colours.Button7, Qt::LeftButton);
-                           });
+        withModal<TForm16>(
+            [this] { main().N15->trigger(); },
+            [](TForm16 &models) { addName(models.Button1, models.DBEdit1, models.Button4, "Волга"); });
+        withModal<TForm17>(
+            [this] { main().N13->trigger(); },
+            [](TForm17 &colours) { addName(colours.Button6, colours.DBEdit1, colours.Button7, "Бежевый"); });
         QStringList models, colours;
         withModal<TForm3>([this] { main().N5->trigger(); },
                           [&](TForm3 &drivers) {
-                              withModal<TForm4>(
-                                  [&] { QTest::mouseClick(drivers.Button3, Qt::LeftButton); },
-                                  [&](TForm4 &driver) {
-                                      for (int i = 0; i < driver.DBLookupComboBox1->count(); ++i)
-                                          models << driver.DBLookupComboBox1->itemText(i);
-                                      for (int i = 0; i < driver.DBLookupComboBox2->count(); ++i)
-                                          colours << driver.DBLookupComboBox2->itemText(i);
-                                  });
+                              withModal<TForm4>([&] { QTest::mouseClick(drivers.Button3, Qt::LeftButton); },
+                                                [&](TForm4 &driver) {
+                                                    models = choices(driver.DBLookupComboBox1);
+                                                    colours = choices(driver.DBLookupComboBox2);
+                                                });
                           });
         QVERIFY2(models.contains("Волга"), qPrintable(models.join(',')));
         QVERIFY2(colours.contains("Бежевый"), qPrintable(colours.join(',')));
-        QCOMPARE(streets.filter(), QString("IdRion=7"));
         QVERIFY(streets.isFiltered());
+        QCOMPARE(streets.filter(), QString("IdRion=7"));
         QCOMPARE(m_shell->messages.shown.size(), 0);
     }
 
@@ -445,46 +493,24 @@ private slots:
     void aNewDriverOnTheLine()
     {
         logIn("Администратор", "");
+        QString shiftShown;
         withModal<TForm3>([this] { main().N5->trigger(); },
-                          [](TForm3 &drivers) {
+                          [&](TForm3 &drivers) {
                               withModal<TForm4>([&] { QTest::mouseClick(drivers.Button1, Qt::LeftButton); },
-                                                [](TForm4 &driver) {
-                                                    typeText(driver.DBEdit1, "113");
-                                                    typeText(driver.DBEdit2, "Орлов");
-                                                    whenModalAppears([](QWidget *modal) {
-                                                        auto &models = *qobject_cast<TForm16 *>(modal);
-                                                        QTest::mouseClick(models.Button1, Qt::LeftButton);
-                                                        typeText(models.DBEdit1, "Волга");
-                                                        QTest::mouseClick(models.Button4, Qt::LeftButton);
-                                                    });
-                                                    QTest::mouseClick(driver.Button1,
-                                                                      Qt::LeftButton); // "+" beside "Тип:"
-                                                    chooseIn(driver.DBLookupComboBox1, "Волга");
-                                                    chooseIn(driver.DBLookupComboBox2, "Белый");
-                                                    typeText(driver.DBEdit5, "Е113КХ");
-                                                    whenModalAppears([](QWidget *modal) {
-                                                        auto &shift = *qobject_cast<TForm11 *>(modal);
-                                                        typeText(shift.DBEdit1, "08:00:00");
-                                                        typeText(shift.DBEdit2, "20:00:00");
-                                                        QTest::mouseClick(shift.BitBtn1, Qt::LeftButton);
-                                                    });
-                                                    QTest::mouseClick(driver.Button4, Qt::LeftButton);
-                                                });
+                                                [&](TForm4 &driver) { fillNewDriver(driver, &shiftShown); });
                           });
         withModal<TForm7>([this] { main().N7->trigger(); },
                           [](TForm7 &staff) {
                               withModal<TForm8>([&] { QTest::mouseClick(staff.Button2, Qt::LeftButton); },
-                                                [](TForm8 &dispatcher) {
-                                                    typeText(dispatcher.DBEdit1, "4");
-                                                    typeText(dispatcher.DBEdit2, "Белова");
-                                                    QTest::mouseClick(dispatcher.Button3, Qt::LeftButton);
-                                                });
+                                                fillNewDispatcher);
                           });
+        QCOMPARE(shiftShown, QString("113 Орлов"));
         const qint64 orlov = db().scalar("SELECT Id FROM taxisti WHERE Familiya='Орлов'").toLongLong();
-        QCOMPARE(db().scalar("SELECT CAST(t.Number AS INTEGER) || '/' || a.Name || '/' || c.Color || '/' || "
-                             "t.NumberAuto FROM taxisti t "
-                             "JOIN auto a ON a.Id=t.IdAuto JOIN color c ON c.Id=t.Idcvet WHERE t.Id=?",
-                             {orlov}),
+        QCOMPARE(db().scalar(
+                     "SELECT CAST(t.Number AS INTEGER) || '/' || a.Name || '/' || c.Color || '/' || "
+                     "t.NumberAuto FROM taxisti t JOIN auto a ON a.Id=t.IdAuto JOIN color c ON c.Id=t.Idcvet "
+                     "WHERE t.Id=?",
+                     {orlov}),
                  QVariant("113/Волга/Белый/Е113КХ"));
         QCOMPARE(db().scalar("SELECT group_concat(Timestart || '-' || Timeend) FROM grafic WHERE IdTaxist=?",
                              {orlov}),
@@ -518,13 +544,7 @@ private slots:
         handOver("Администратор", "");
         withModal<TForm9>([this] { main().N8->trigger(); },
                           [](TForm9 &schedule) {
-                              whenModalAppears([](QWidget *modal) {
-                                  auto &shift = *qobject_cast<TForm11 *>(modal);
-                                  chooseIn(shift.DBLookupComboBox1, "Орлов");
-                                  typeText(shift.DBEdit1, "20:00:00");
-                                  typeText(shift.DBEdit2, "08:00:00");
-                                  QTest::mouseClick(shift.BitBtn1, Qt::LeftButton);
-                              });
+                              fillShiftWhenShown("20:00:00", "08:00:00", "Орлов");
                               QTest::mouseClick(schedule.Button1, Qt::LeftButton);
                           });
         main().PageControl1->setCurrentIndex(1);
