@@ -76,20 +76,6 @@ void chooseIn(QComboBox *box, const QString &text)
     Q_EMIT box->activated(index);
 }
 
-// Opens a cell's editor and commits the text typed into it with Enter.
-void typeIntoCell(DBGrid *grid, int row, int column, const QString &text)
-{
-    const QModelIndex cell = grid->model()->index(row, column);
-    grid->setFocus();
-    grid->edit(cell);
-    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(cell));
-    QVERIFY(editor);
-    editor->selectAll();
-    typeText(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!grid->indexWidget(cell));
-}
-
 void chooseInCell(DBGrid *grid, int row, int column, const QString &text)
 {
     const QModelIndex cell = grid->model()->index(row, column);
