@@ -177,7 +177,7 @@ int run(const QString &outputDir)
     }
     Clock::setFixed(QDateTime(QDate(2026, 12, 8), QTime(10, 42, 17)));
     session.grabMain(QStringLiteral("main.png")); // idle, showing the order stored last
-    session.enter({"Северный", "Молодёжная", "12а", "45", "2301745", "Заречный", "подъезд 2"});
+    session.enter({"Северный", "Молодёжная", "12а", "45", "2305518", "Заречный", "подъезд 2"});
     session.grabMain(QStringLiteral("order.png"));
     session.drop();
 
