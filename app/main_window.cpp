@@ -227,6 +227,14 @@ void TForm1::mesto()
         m_currentOrders->refresh();
 }
 
+// A window that lists every street has closed. Where order entry lists the streets of one district the
+// filter is on again with its text; behind the other tabs it stays off, as switching to them left it,
+// for the current orders show streets of every district through it.
+void TForm1::streetFilterBack(Dataset &streets)
+{
+    streets.setFiltered(PageControl1->currentIndex() == 0);
+}
+
 QAction *TForm1::item(QMenu *menu, const char *name, const QString &text, void (TForm1::*handler)())
 {
     QAction *action = menu->addAction(text);
@@ -361,7 +369,7 @@ void TForm1::N5Click() // "Список такси"
         setHelpTopic(&driversList, HelpWindow::RegistersTopic);
         driversList.exec();
     }
-    dm.Table5->setFiltered(true);
+    streetFilterBack(*dm.Table5);
 }
 
 void TForm1::N8Click() // "График работы"
@@ -385,7 +393,7 @@ void TForm1::N7Click() // "Диспетчер"
         setHelpTopic(&staffList, HelpWindow::RegistersTopic);
         staffList.exec();
     }
-    dm.Table5->setFiltered(true);
+    streetFilterBack(*dm.Table5);
 }
 
 // Every order's pick-up street shows in the journal while it is open; after it the street filter
@@ -415,8 +423,11 @@ void TForm1::N6Click() // "Схема города"
 {
     if (!m_access.check_adm() || m_windows.dataModule == nullptr || m_windows.streetDialog == nullptr)
         return;
-    TForm5 cityStructure(*m_windows.dataModule, *m_windows.streetDialog, m_messages, this);
-    cityStructure.exec();
+    {
+        TForm5 cityStructure(*m_windows.dataModule, *m_windows.streetDialog, m_messages, this);
+        cityStructure.exec();
+    }
+    streetFilterBack(*m_windows.dataModule->Table5);
 }
 
 void TForm1::N26Click()

@@ -138,6 +138,7 @@ private:
     QAction *item(QMenu *menu, const char *name, const QString &text, void (TForm1::*handler)());
     void FormCreate();
     void ssdf();
+    void streetFilterBack(Dataset &streets);
 
     TForm0 &m_login;
     AccessLevel &m_access;

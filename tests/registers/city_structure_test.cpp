@@ -47,20 +47,6 @@ QString cellText(const DBGrid *grid, int row, int column)
     return grid->model()->index(row, column).data().toString();
 }
 
-// Opens a cell's editor and commits the text typed into it with Enter.
-void typeIntoCell(DBGrid *grid, int row, int column, const QString &text)
-{
-    const QModelIndex cell = grid->model()->index(row, column);
-    grid->setFocus();
-    grid->edit(cell);
-    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(cell));
-    QVERIFY(editor);
-    editor->selectAll();
-    typeText(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QTRY_VERIFY(!grid->indexWidget(cell)); // the commit comes after the key
-}
-
 // Chooses a district from a cell's drop-down.
 void chooseInCell(DBGrid *grid, int row, int column, int district)
 {

@@ -1,7 +1,10 @@
 #include "tests/support/ui_support.h"
 
+#include "ui/db_grid.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -49,6 +52,19 @@ void typeText(QWidget *widget, const QString &text)
 {
     for (const QChar c : text)
         QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void typeIntoCell(DBGrid *grid, int row, int column, const QString &text)
+{
+    const QModelIndex cell = grid->model()->index(row, column);
+    grid->setFocus();
+    grid->edit(cell);
+    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(cell));
+    QVERIFY(editor);
+    editor->selectAll();
+    typeText(editor, text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_VERIFY(!grid->indexWidget(cell)); // the commit comes after the key
 }
 
 void whenModalAppears(const std::function<void(QWidget *)> &action, int timeoutMs)

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+class DBGrid;
 class QWidget;
 
 // A message seam for tests: records what the program says and answers its questions from a queue.
@@ -44,6 +45,9 @@ private:
 
 // Types text into a widget one character at a time (Cyrillic included).
 void typeText(QWidget *widget, const QString &text);
+
+// Opens a cell's editor, types the text over what it held and commits it with Enter.
+void typeIntoCell(DBGrid *grid, int row, int column, const QString &text);
 
 // Runs `action` on the next modal widget that appears within the bound, from a timer armed now;
 // use it before the click that opens the modal box. Returns at once.
