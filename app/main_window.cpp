@@ -396,8 +396,7 @@ void TForm1::N7Click() // "Диспетчер"
     streetFilterBack(*dm.Table5);
 }
 
-// Every order's pick-up street shows in the journal while it is open; after it the street filter
-// is on again with its last text.
+// Every order's pick-up street shows in the journal while it is open.
 void TForm1::N11Click() // "Журнал заказов"
 {
     if (m_windows.dataModule == nullptr || m_windows.journal == nullptr)
@@ -405,7 +404,7 @@ void TForm1::N11Click() // "Журнал заказов"
     Dataset &streets = *m_windows.dataModule->Table5;
     streets.setFiltered(false);
     m_windows.journal->exec();
-    streets.setFiltered(true);
+    streetFilterBack(streets);
 }
 
 // The report layout and the date window live only while the item runs.

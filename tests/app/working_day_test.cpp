@@ -333,7 +333,8 @@ private slots:
         enterOrder("З", "И", "Ю");
         QCOMPARE(price(), QString("8,6 км, 96 руб."));
         const qint64 second = storeOrder();
-        QCOMPARE(db().scalar("SELECT group_concat(IdVozy) FROM gurnal"), QVariant("1,6"));
+        QCOMPARE(db().scalar("SELECT group_concat(IdVozy) FROM gurnal WHERE Id>=?", {first}),
+                 QVariant("1,6"));
         QCOMPARE(standing(1), QString("2:1"));
         QCOMPARE(standing(6), QString("4:1"));
 
@@ -380,6 +381,7 @@ private slots:
         QTest::newRow("Список такси") << "N5";
         QTest::newRow("Диспетчер") << "N7";
         QTest::newRow("Схема города") << "N6";
+        QTest::newRow("Журнал заказов") << "N11";
     }
 
     void theCurrentOrdersKeepTheirStreets()
