@@ -1,14 +1,20 @@
 #pragma once
 
+#include "data/row_changes.h"
+
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include <memory>
+#include <vector>
 
 // The table store: one SQLite file holding the twelve tables. Every write of the program goes
 // through it, and it tells every dataset which table was written, so that no view stays stale.
+// The store reports each row that a statement changed; the datasets adjust their views by those
+// rows, so a write costs the rows it wrote, not a count of the table.
 class Database : public QObject
 {
     Q_OBJECT
@@ -33,6 +39,19 @@ public:
     void execute(const QString &sql) const;
 
     int schemaVersion() const;
+
+    // A statement of the data layer's own reads, prepared once and kept. Bind, run and read it to
+    // the end (then finish()) before anything else uses the store.
+    QSqlQuery &cachedQuery(const QString &sql);
+
+    // Row changes: who follows a table's rows, and where changes come from besides this
+    // connection's own statements (the writes of other workstations).
+    void addListener(const QString &table, RowChangeListener *listener);
+    void removeListener(const QString &table, RowChangeListener *listener);
+    void addChangeFeed(std::unique_ptr<RowChangeFeed> feed);
+    // Hands the row changes gathered since the last call to the listeners of their tables; cheap
+    // when there are none. The datasets call it before they read.
+    void deliverChanges();
 
     // Tells every dataset over `table` that its rows changed; `writer`, the dataset that wrote, has
     // already put its own cursor right.
@@ -60,10 +79,18 @@ Q_SIGNALS:
 
 private:
     Database(const QString &file, bool create);
+    void watchRowChanges();
     void migrate();
+    bool hasChanges() const;
 
     QString m_file;
     QString m_connection;
     int m_depth = 0;
     QSet<QString> m_writtenInTransaction;
+
+    std::unique_ptr<SqliteRowChanges> m_ownChanges;
+    std::vector<std::unique_ptr<RowChangeFeed>> m_otherChanges;
+    QHash<QString, QList<RowChangeListener *>> m_listeners;
+    bool m_delivering = false;
+    QHash<QString, std::shared_ptr<QSqlQuery>> m_queries;
 };

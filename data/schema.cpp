@@ -131,7 +131,43 @@ QStringList firstMigration()
     return statements;
 }
 
+// The block counts of every table, filled from the rows already stored and kept up by triggers.
+// The delete trigger also keeps SQLite from emptying a table without reporting each row.
+QStringList blockCountsMigration()
+{
+    QStringList statements{
+        QStringLiteral("CREATE TABLE \"%1\" (\"TableName\" TEXT NOT NULL, \"Block\" INTEGER NOT NULL, "
+                       "\"Rows\" INTEGER NOT NULL, PRIMARY KEY (\"TableName\", \"Block\")) WITHOUT ROWID")
+            .arg(QLatin1String(BlockCounts))};
+    const QString counts = QLatin1String(BlockCounts);
+    const QString bits = QString::number(IdBlockBits);
+    for (const TableDef &t : tables()) {
+        const QString add =
+            QStringLiteral("INSERT INTO \"%1\" VALUES ('%2', NEW.\"Id\" >> %3, 1) ON CONFLICT "
+                           "(\"TableName\", \"Block\") DO UPDATE SET \"Rows\" = \"Rows\" + 1;")
+                .arg(counts, t.name, bits);
+        const QString remove =
+            QStringLiteral("UPDATE \"%1\" SET \"Rows\" = \"Rows\" - 1 WHERE \"TableName\" = "
+                           "'%2' AND \"Block\" = OLD.\"Id\" >> %3;")
+                .arg(counts, t.name, bits);
+        statements
+            << QStringLiteral("INSERT INTO \"%1\" SELECT '%2', \"Id\" >> %3 AS b, COUNT(*) FROM \"%2\" "
+                              "GROUP BY b")
+                   .arg(counts, t.name, bits)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_insert\" AFTER INSERT ON \"%1\" BEGIN %2 END")
+                   .arg(t.name, add)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_delete\" AFTER DELETE ON \"%1\" BEGIN %2 END")
+                   .arg(t.name, remove)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_renumber\" AFTER UPDATE OF \"Id\" ON \"%1\" "
+                              "WHEN NEW.\"Id\" <> OLD.\"Id\" BEGIN %2 %3 END")
+                   .arg(t.name, remove, add);
+    }
+    return statements;
+}
+
 } // namespace
+
+const char *const BlockCounts = "rowblocks";
 
 const QVector<TableDef> &tables()
 {
@@ -155,7 +191,7 @@ const TableDef &table(const QString &path)
 
 int latestVersion()
 {
-    return 1;
+    return 2;
 }
 
 QStringList migration(int version)
@@ -163,6 +199,8 @@ QStringList migration(int version)
     switch (version) {
     case 1:
         return firstMigration();
+    case 2:
+        return blockCountsMigration();
     default:
         return {};
     }
