@@ -13,9 +13,6 @@
 
 namespace {
 
-// Statements kept prepared; the data layer's reads use a few dozen.
-constexpr int MaxCachedQueries = 200;
-
 QString storeMessage(const QSqlError &error)
 {
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -61,7 +58,7 @@ Database::Database(const QString &file, bool create)
         throw DataError(message);
     }
     try {
-        watchRowChanges();
+        attachToConnection();
         // WAL keeps readers and a crash harmless; FULL sync so that a stored order survives power loss.
         execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
@@ -73,6 +70,7 @@ Database::Database(const QString &file, bool create)
         migrate();
     } catch (...) {
         m_ownChanges.reset();
+        m_reader.reset();
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
@@ -82,8 +80,8 @@ Database::Database(const QString &file, bool create)
 
 Database::~Database()
 {
-    m_queries.clear();
     m_ownChanges.reset();
+    m_reader.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
@@ -91,27 +89,23 @@ Database::~Database()
     QSqlDatabase::removeDatabase(m_connection);
 }
 
-void Database::watchRowChanges()
+// The store's connection reports the rows it changes and reads the data layer's rows directly.
+void Database::attachToConnection()
 {
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
     sqlite3 *connection = nullptr;
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         connection = *static_cast<sqlite3 *const *>(handle.constData());
     if (connection == nullptr)
-        throw DataError(
-            QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
+        throw DataError(QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
+    m_reader = std::make_unique<StoreReader>(connection);
     m_ownChanges = std::make_unique<SqliteRowChanges>(connection);
 }
 
-QSqlQuery &Database::cachedQuery(const QString &sql)
+void Database::select(const QString &sql, const QVariantList &values,
+                      const std::function<void(const StoreRow &)> &row)
 {
-    if (const auto it = m_queries.constFind(sql); it != m_queries.constEnd())
-        return **it;
-    if (m_queries.size() >= MaxCachedQueries)
-        m_queries.clear();
-    auto query = std::make_shared<QSqlQuery>(prepare(sql));
-    m_queries.insert(sql, query);
-    return *query;
+    m_reader->select(sql, values, row);
 }
 
 void Database::addListener(const QString &table, RowChangeListener *listener)

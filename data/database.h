@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/row_changes.h"
+#include "data/store_reader.h"
 
 #include <QHash>
 #include <QObject>
@@ -40,9 +41,9 @@ public:
 
     int schemaVersion() const;
 
-    // A statement of the data layer's own reads, prepared once and kept. Bind, run and read it to
-    // the end (then finish()) before anything else uses the store.
-    QSqlQuery &cachedQuery(const QString &sql);
+    // The data layer's own reads: runs a SELECT with its values bound, its statement prepared once
+    // and kept, and calls `row` for each row. Throws DataError with the store's message.
+    void select(const QString &sql, const QVariantList &values, const std::function<void(const StoreRow &)> &row);
 
     // Row changes: who follows a table's rows, and where changes come from besides this
     // connection's own statements (the writes of other workstations).
@@ -79,7 +80,7 @@ Q_SIGNALS:
 
 private:
     Database(const QString &file, bool create);
-    void watchRowChanges();
+    void attachToConnection();
     void migrate();
     bool hasChanges() const;
 
@@ -88,9 +89,9 @@ private:
     int m_depth = 0;
     QSet<QString> m_writtenInTransaction;
 
+    std::unique_ptr<StoreReader> m_reader;
     std::unique_ptr<SqliteRowChanges> m_ownChanges;
     std::vector<std::unique_ptr<RowChangeFeed>> m_otherChanges;
     QHash<QString, QList<RowChangeListener *>> m_listeners;
     bool m_delivering = false;
-    QHash<QString, std::shared_ptr<QSqlQuery>> m_queries;
 };

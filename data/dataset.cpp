@@ -436,20 +436,44 @@ QVariant Dataset::valueOf(const Row &row, const QString &field) const
     return m_lookups.value(lookup, valueOf(row, m_lookups.at(lookup).key));
 }
 
+// The value as the store compares it in a stored field; null for a value of another kind, which
+// matches nothing.
+QVariant Dataset::matchKey(int stored, const QVariant &value) const
+{
+    if (value.isNull())
+        return {};
+    try {
+        return Filter::storeValue(m_table.field(stored), ValueText::coerce(m_table.field(stored), value));
+    } catch (const DataError &) {
+        return {};
+    }
+}
+
 bool Dataset::findFirst(const QString &field, const QVariant &value, Row *row) const
 {
     const int stored = storedIndex(field);
     if (stored < 0)
         throw fieldNotFound(field);
-    if (value.isNull())
-        return false;
-    QVariant key;
-    try {
-        key = Filter::storeValue(m_table.field(stored), ValueText::coerce(m_table.field(stored), value));
-    } catch (const DataError &) {
-        return false; // a value of another kind matches nothing
-    }
-    return m_view->findFirst(stored, key, row);
+    const QVariant key = matchKey(stored, value);
+    return !key.isNull() && m_view->findFirst(stored, key, row);
+}
+
+QVector<Dataset::Row> Dataset::findEach(const QString &field, const QVariantList &values) const
+{
+    const int stored = storedIndex(field);
+    if (stored < 0)
+        throw fieldNotFound(field);
+    QVariantList keys;
+    for (const QVariant &value : values)
+        keys << matchKey(stored, value);
+    return m_view->findEach(stored, keys);
+}
+
+void Dataset::prefetchDisplay(const QVector<Row> &rows, const QString &field) const
+{
+    const int index = m_lookups.indexOf(field);
+    if (index >= 0 && storedIndex(field) < 0)
+        m_lookups.prefetch(*this, rows, index);
 }
 
 QVariant Dataset::value(const QString &field) const
@@ -477,7 +501,25 @@ QVariant Dataset::valueAt(int position, const QString &field) const
     Row row;
     if (!m_view->rowAt(position, &row))
         return {};
+    if (isLookup(field))
+        prefetchWindow(position, m_lookups.indexOf(field));
     return valueOf(row, field);
+}
+
+// A grid asks a display field row by row; the rows around are looked up with it, at once.
+void Dataset::prefetchWindow(int position, int lookup) const
+{
+    const int window = position / DisplayFields::WindowRows;
+    if (!m_lookups.startWindow(window, lookup))
+        return;
+    QVector<Row> rows;
+    Row row;
+    const int end = std::min((window + 1) * DisplayFields::WindowRows, recordCount());
+    for (int p = window * DisplayFields::WindowRows; p < end; ++p) {
+        if (m_view->rowAt(p, &row))
+            rows << row;
+    }
+    m_lookups.prefetch(*this, rows, lookup);
 }
 
 QString Dataset::textAt(int position, const QString &field) const
@@ -579,6 +621,7 @@ void Dataset::onMasterChanged()
 
 void Dataset::emitReset()
 {
+    m_lookups.forgetWindows();
     Q_EMIT viewReset();
     Q_EMIT currentChanged();
 }
@@ -595,6 +638,7 @@ void Dataset::onLookupSourceChanged()
     if (m_notifyingLookups)
         return;
     m_notifyingLookups = true;
+    m_lookups.forgetWindows();
     Q_EMIT lookupsChanged();
     m_notifyingLookups = false;
 }

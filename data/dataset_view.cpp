@@ -4,8 +4,6 @@
 #include "data/database.h"
 #include "data/schema.h"
 
-#include <QSqlQuery>
-
 namespace {
 
 // Rows are read a page at a time, and at most this many are kept.
@@ -14,6 +12,7 @@ constexpr int MaxCachedRows = 32 * PageSize;
 // Changed rows are read again this many to a statement; more than MaxFollowedRows at once (a
 // bulk change) are followed by reading the whole view again.
 constexpr int ChangedPerStatement = 8;
+constexpr int KeysPerStatement = 32;
 constexpr int MaxFollowedRows = 512;
 
 QString quoted(const QString &name)
@@ -27,36 +26,6 @@ QString marks(int count)
     for (int i = 0; i < count; ++i)
         list << QStringLiteral("?");
     return list.join(QLatin1Char(','));
-}
-
-QVariant fromStore(FieldType type, const QVariant &raw)
-{
-    if (raw.isNull())
-        return {};
-    switch (type) {
-    case FieldType::AutoInc:
-    case FieldType::Integer:
-        return raw.toLongLong();
-    case FieldType::Number:
-        return raw.toDouble();
-    case FieldType::Logical:
-        return raw.toLongLong() != 0;
-    case FieldType::Date:
-        return QDate::fromString(raw.toString(), Qt::ISODate);
-    case FieldType::Time:
-        return QTime::fromString(raw.toString(), QStringLiteral("HH:mm:ss"));
-    case FieldType::Text:
-        return raw.toString();
-    case FieldType::Blob:
-        return raw.toByteArray();
-    }
-    return raw;
-}
-
-void bind(QSqlQuery &query, const QVariantList &values)
-{
-    for (int i = 0; i < values.size(); ++i)
-        query.bindValue(i, values.at(i));
 }
 
 } // namespace
@@ -81,39 +50,29 @@ DatasetView::~DatasetView()
 
 // ---- reading ------------------------------------------------------------------------------------
 
-TableRow DatasetView::rowFrom(const QSqlQuery &query) const
+TableRow DatasetView::rowFrom(const StoreRow &stored) const
 {
     TableRow row;
     row.values.resize(m_table.fields.size());
     for (int i = 0; i < m_table.fields.size(); ++i)
-        row.values[i] = fromStore(m_table.field(i).type, query.value(i));
+        row.values[i] = stored.value(i, m_table.field(i).type);
     row.id = row.values.at(0).toLongLong();
     return row;
 }
 
 QVector<TableRow> DatasetView::fetch(const QString &where, const QVariantList &values, const QString &tail)
 {
-    QSqlQuery &query = m_db.cachedQuery(
-        QStringLiteral("SELECT %1 FROM %2 WHERE %3 %4").arg(m_columns, quoted(m_table.name), where, tail));
-    bind(query, values);
-    Database::exec(query);
     QVector<TableRow> rows;
-    while (query.next())
-        rows << rowFrom(query);
-    query.finish();
+    m_db.select(QStringLiteral("SELECT %1 FROM %2 WHERE %3 %4").arg(m_columns, quoted(m_table.name), where, tail),
+                values, [&](const StoreRow &row) { rows << rowFrom(row); });
     return rows;
 }
 
 QVector<qint64> DatasetView::readIds(const QString &where, const QVariantList &values)
 {
-    QSqlQuery &query = m_db.cachedQuery(
-        QStringLiteral("SELECT \"Id\" FROM %1 WHERE %2 ORDER BY \"Id\"").arg(quoted(m_table.name), where));
-    bind(query, values);
-    Database::exec(query);
     QVector<qint64> ids;
-    while (query.next())
-        ids << query.value(0).toLongLong();
-    query.finish();
+    m_db.select(QStringLiteral("SELECT \"Id\" FROM %1 WHERE %2 ORDER BY \"Id\"").arg(quoted(m_table.name), where),
+                values, [&](const StoreRow &row) { ids << row.integer(0); });
     return ids;
 }
 
@@ -132,19 +91,13 @@ void DatasetView::load()
         const QString counts =
             QStringLiteral("SELECT \"Block\", \"Rows\" FROM \"%1\" WHERE \"TableName\" = ? AND ")
                 .arg(QLatin1String(Schema::BlockCounts));
-        QSqlQuery &query = m_db.cachedQuery(counts + QStringLiteral("\"Rows\" > 0 ORDER BY \"Block\""));
-        bind(query, {m_table.name});
-        Database::exec(query);
         QVector<std::pair<qint64, int>> blocks;
-        while (query.next())
-            blocks.append({query.value(0).toLongLong(), query.value(1).toInt()});
-        query.finish();
+        m_db.select(counts + QStringLiteral("\"Rows\" > 0 ORDER BY \"Block\""), {m_table.name},
+                    [&](const StoreRow &row) { blocks.append({row.integer(0), int(row.integer(1))}); });
         m_index.setBlockCounts(blocks, [this, counts](qint64 block) {
-            QSqlQuery &one = m_db.cachedQuery(counts + QStringLiteral("\"Block\" = ?"));
-            bind(one, {m_table.name, block});
-            Database::exec(one);
-            const int rows = one.next() ? one.value(1).toInt() : 0;
-            one.finish();
+            int rows = 0;
+            m_db.select(counts + QStringLiteral("\"Block\" = ?"), {m_table.name, block},
+                        [&](const StoreRow &row) { rows = int(row.integer(1)); });
             return rows;
         });
     } else {
@@ -254,6 +207,47 @@ bool DatasetView::findFirst(int field, const QVariant &key, TableRow *row)
     return answer.has_value();
 }
 
+QVector<TableRow> DatasetView::findEach(int field, const QVariantList &keys)
+{
+    m_db.deliverChanges();
+    QVector<TableRow> found;
+    QVariantList missing;
+    QSet<QString> seen;
+    for (const QVariant &key : keys) {
+        if (key.isNull() || seen.contains(key.toString()))
+            continue;
+        seen.insert(key.toString());
+        if (const std::optional<TableRow> *kept = m_matches.find(field, key)) {
+            if (*kept)
+                found << **kept;
+        } else {
+            missing << key;
+        }
+    }
+    const FieldDef &def = m_table.field(field);
+    static const QString inList = QStringLiteral(" IN (%1)").arg(marks(KeysPerStatement));
+    for (int start = 0; start < missing.size(); start += KeysPerStatement) {
+        const QVariantList chunk = missing.mid(start, KeysPerStatement);
+        QVariantList values = chunk;
+        while (values.size() < KeysPerStatement)
+            values << chunk.first();
+        const SqlCondition c = m_condition && SqlCondition{quoted(def.name) + inList, values};
+        QHash<QString, TableRow> first;
+        for (const TableRow &row : fetch(c.sql, c.values, QStringLiteral("ORDER BY \"Id\""))) {
+            const QString key = Filter::storeValue(def, row.values.at(field)).toString();
+            if (!first.contains(key))
+                first.insert(key, row);
+        }
+        for (const QVariant &key : chunk) {
+            const auto it = first.constFind(key.toString());
+            m_matches.store(field, key, it == first.constEnd() ? std::nullopt : std::optional(*it));
+            if (it != first.constEnd())
+                found << *it;
+        }
+    }
+    return found;
+}
+
 // ---- the cursor ---------------------------------------------------------------------------------
 
 qint64 DatasetView::currentId()
@@ -292,24 +286,20 @@ QHash<qint64, TableRow> DatasetView::readChanged(const QSet<qint64> &ids)
 {
     static const QString inList = QStringLiteral("\"Id\" IN (%1)").arg(marks(ChangedPerStatement));
     const QString passes = m_condition.isEmpty() ? QStringLiteral("1") : m_condition.sql;
-    QSqlQuery &query =
-        m_db.cachedQuery(QStringLiteral("SELECT %1, CASE WHEN %2 THEN 1 ELSE 0 END FROM %3 WHERE %4")
-                             .arg(m_columns, passes, quoted(m_table.name), inList));
+    const QString sql = QStringLiteral("SELECT %1, CASE WHEN %2 THEN 1 ELSE 0 END FROM %3 WHERE %4")
+                            .arg(m_columns, passes, quoted(m_table.name), inList);
     QHash<qint64, TableRow> passing;
     const QList<qint64> all = ids.values();
     for (int start = 0; start < all.size(); start += ChangedPerStatement) {
         QVariantList values = m_condition.values;
         for (int i = 0; i < ChangedPerStatement; ++i)
             values << all.at(std::min(start + i, int(all.size()) - 1));
-        bind(query, values);
-        Database::exec(query);
-        while (query.next()) {
-            if (query.value(m_table.fields.size()).toInt() == 1) {
-                const TableRow row = rowFrom(query);
-                passing.insert(row.id, row);
+        m_db.select(sql, values, [&](const StoreRow &row) {
+            if (row.integer(int(m_table.fields.size())) == 1) {
+                const TableRow changed = rowFrom(row);
+                passing.insert(changed.id, changed);
             }
-        }
-        query.finish();
+        });
     }
     return passing;
 }

@@ -34,6 +34,8 @@ public:
     bool rowAt(int position, TableRow *row);
     // The first row of the view whose stored field `field` holds `key` (the value as stored).
     bool findFirst(int field, const QVariant &key, TableRow *row);
+    // The same for many keys, a statement for dozens of them; the rows found, each once.
+    QVector<TableRow> findEach(int field, const QVariantList &keys);
 
     // The cursor: the current row, or the first one while none was chosen; 0 when the view is empty.
     qint64 currentId();
@@ -57,7 +59,7 @@ private:
     QVector<qint64> blockIds(qint64 first, qint64 last);
     QHash<qint64, TableRow> readChanged(const QSet<qint64> &ids);
     void readPage(int position);
-    TableRow rowFrom(const class QSqlQuery &query) const;
+    TableRow rowFrom(const class StoreRow &stored) const;
 
     Database &m_db;
     const TableDef &m_table;

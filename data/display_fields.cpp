@@ -31,3 +31,25 @@ QVariant DisplayFields::value(int index, const QVariant &key) const
         return qRound64(result.toDouble());
     return result;
 }
+
+void DisplayFields::prefetch(const Dataset &owner, const QVector<TableRow> &rows, int index) const
+{
+    const DisplayField &field = m_fields.at(index);
+    // A key that is itself a display field is looked up first.
+    if (const int keyField = indexOf(field.key); keyField >= 0 && owner.table().indexOf(field.key) < 0)
+        prefetch(owner, rows, keyField);
+    QVariantList keys;
+    for (const TableRow &row : rows)
+        keys << owner.valueOf(row, field.key);
+    const QVector<TableRow> found = field.lookIn->findEach(field.match, keys);
+    field.lookIn->prefetchDisplay(found, field.result);
+}
+
+bool DisplayFields::startWindow(int window, int index) const
+{
+    const qint64 key = qint64(window) * m_fields.size() + index;
+    if (m_windowsDone.contains(key))
+        return false;
+    m_windowsDone.insert(key);
+    return true;
+}

@@ -2,6 +2,9 @@
 
 #include "data/field_type.h"
 
+#include "data/table_row.h"
+
+#include <QSet>
 #include <QVariant>
 #include <QVector>
 
@@ -34,6 +37,18 @@ public:
     // field's width (texts) or rounded (integers).
     QVariant value(int index, const QVariant &key) const;
 
+    // Finds the looked-in rows of display field `index` for many rows of `owner` at once, a
+    // statement per looked-in dataset (and per dataset that one looks through) instead of one per row.
+    void prefetch(const Dataset &owner, const QVector<TableRow> &rows, int index) const;
+
+    // A grid's rows are looked up in windows of this many. startWindow() says whether the display
+    // field of a window is still to be looked up, and counts it done; forgetWindows() starts over
+    // when the rows or the looked-in views change.
+    static constexpr int WindowRows = 64;
+    bool startWindow(int window, int index) const;
+    void forgetWindows() const { m_windowsDone.clear(); }
+
 private:
     QVector<DisplayField> m_fields;
+    mutable QSet<qint64> m_windowsDone;
 };

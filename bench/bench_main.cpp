@@ -1,0 +1,395 @@
+// vozy-bench: the dispatcher's operations on a synthetic store of years of orders, timed through
+// the program's own data module and windows, and compared with SQLite doing the same store work.
+//
+//     vozy-bench [--orders N[,N...]] [--json FILE] [--only NAME[,NAME...]]
+//
+// Without --orders it runs 10,000, 100,000 and 1,000,000 orders, so that growth shows.
+
+#include "bench/measure.h"
+#include "bench/raw_store.h"
+#include "bench/synthetic_store.h"
+#include "bench/workplace.h"
+#include "data/data_module.h"
+#include "data/database.h"
+#include "data/dataset.h"
+#include "data/orders_report.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+struct Figure
+{
+    QString name;
+    qint64 orders = 0;
+    double median = 0; // ms; MB for rss
+    std::optional<double> raw;
+    QString via;
+    double limit = 0;      // the target: median (or ratio, when `relative`) at most this
+    bool relative = false; // the target is a ratio to raw SQLite
+
+    std::optional<double> ratio() const
+    {
+        return raw && *raw > 0 ? std::optional(median / *raw) : std::nullopt;
+    }
+    bool met() const { return relative ? ratio() && *ratio() <= limit : median <= limit; }
+    QString target() const
+    {
+        if (relative)
+            return QStringLiteral("≤ %1 × raw").arg(limit);
+        return QStringLiteral("≤ %1 %2").arg(limit).arg(name == QLatin1String("rss") ? "MB" : "ms");
+    }
+};
+
+void print(const QString &text)
+{
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
+}
+
+// Districts that have free drivers standing, as the dispatcher would find them on a call.
+QVector<qint64> districtsWithFreeDrivers(Workplace &w)
+{
+    QSqlQuery q = w.store().prepare("SELECT DISTINCT Raion FROM vozyraion WHERE Status = 0 ORDER BY Raion");
+    Database::exec(q);
+    QVector<qint64> districts;
+    while (q.next())
+        districts << q.value(0).toLongLong();
+    return districts;
+}
+
+// Puts the "Журнал" tab's selection on the oldest current order that has a driver.
+void selectCompletableOrder(Workplace &w)
+{
+    Dataset &current = w.currentOrders();
+    for (int p = 0; p < current.recordCount(); ++p) {
+        if (!current.valueAt(p, "IdVozy").isNull()) {
+            current.moveTo(p);
+            return;
+        }
+    }
+}
+
+class SizeRun
+{
+public:
+    SizeRun(qint64 orders, const QStringList &only)
+        : m_orders(orders)
+        , m_only(only)
+        , m_random(1207)
+    {
+    }
+
+    QVector<Figure> run()
+    {
+        QTemporaryDir dir;
+        if (!dir.isValid())
+            throw std::runtime_error("no temporary directory");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+        QElapsedTimer timer;
+        timer.start();
+        m_store = generateStore(Database::storeFile(dir.path()), m_orders);
+        print(QStringLiteral("%1 orders: store generated in %2 s (%3 MB)")
+                  .arg(m_orders)
+                  .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+                  .arg(QFileInfo(m_store.file).size() / 1048576.0, 0, 'f', 0));
+
+        if (wanted("open"))
+            add("open", "data module, login window", 50,
+                medianMs(
+                    10, [&] { m_workplace.reset(); },
+                    [&] { m_workplace = std::make_unique<Workplace>(dir.path()); }));
+        else
+            m_workplace = std::make_unique<Workplace>(dir.path());
+        Workplace &w = *m_workplace;
+        measureOrders(w);
+        measureScreens(w);
+        measureMemory(w);
+        if (!w.messages().shown().isEmpty())
+            throw std::runtime_error(w.messages().shown().join(' ').toStdString());
+        m_workplace.reset();
+        measureRaw();
+        return m_figures;
+    }
+
+private:
+    bool wanted(const char *name) const { return m_only.isEmpty() || m_only.contains(QLatin1String(name)); }
+
+    // Measures `name` unless the run is limited to other operations.
+    void add(const char *name, const char *via, double limit, const std::function<double()> &median,
+             bool relative = false)
+    {
+        if (wanted(name))
+            add(name, via, limit, median(), relative);
+    }
+
+    void add(const char *name, const char *via, double limit, double median, bool relative = false)
+    {
+        m_figures.append({QString::fromLatin1(name), m_orders, median, std::nullopt, QString::fromLatin1(via),
+                          limit, relative});
+    }
+
+    Operation::NewOrder anyOrder(Workplace &w)
+    {
+        const QVector<qint64> free = districtsWithFreeDrivers(w);
+        const auto district = [this] { return qint64(1 + m_random.bounded(SyntheticStore::Districts)); };
+        return {free.isEmpty() ? district() : free.at(m_random.bounded(int(free.size()))), district(),
+                int(m_random.bounded(SyntheticStore::StreetsPerDistrict))};
+    }
+
+    void orderCycle(Workplace &w, const Operation::NewOrder &order)
+    {
+        Operation::newOrder(w, order);
+        Operation::storeOrder(w, 1);
+        Operation::showStoredOrder(w);
+    }
+
+    void measureOrders(Workplace &w)
+    {
+        Operation::NewOrder order;
+        add("order", "data module (order-entry steps)", 5, [&] {
+            return medianMs(
+                20, [&] { order = anyOrder(w); }, [&] { orderCycle(w, order); });
+        });
+        add("order_after_done", "data module (order-entry steps)", 5, [&] {
+            return medianMs(
+                20,
+                [&] {
+                    selectCompletableOrder(w);
+                    Operation::completeOrder(w);
+                    order = anyOrder(w);
+                },
+                [&] { orderCycle(w, order); });
+        });
+        add(
+            "store", "data module (order-entry steps)", 2,
+            [&] {
+                return medianMs(
+                    20, [&] { Operation::newOrder(w, anyOrder(w)); }, [&] { Operation::storeOrder(w, 1); });
+            },
+            true);
+        add(
+            "done", "data module (current-orders steps)", 3,
+            [&] {
+                return medianMs(
+                    20, [&] { selectCompletableOrder(w); }, [&] { Operation::completeOrder(w); });
+            },
+            true);
+    }
+
+    void measureScreens(Workplace &w)
+    {
+        add("tab", "data module (tab-switch steps)", 10,
+            [&] { return medianMs(20, [&] { Operation::switchTabs(w); }); });
+        add("journal", "data module (journal-window steps)", 100,
+            [&] { return medianMs(10, [&] { Operation::browseJournal(w); }); });
+        add("scroll", "data module (journal grid rows)", 5, [&] {
+            TDataModule2 &dm = w.dm();
+            int first = 0;
+            Operation::openJournal(w);
+            const double median = medianMs(
+                qEnvironmentVariableIntValue("SCROLLRUNS") ? qEnvironmentVariableIntValue("SCROLLRUNS") : 30,
+                [&] {
+                    // Display fields cold: the looked-in datasets read again.
+                    for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})
+                        lookedIn->refresh();
+                    first = int(m_random.bounded(w.currentOrders().recordCount()));
+                },
+                [&] { Operation::showJournalRows(w, first); });
+            Operation::closeJournal(w);
+            return median;
+        });
+        add(
+            "report", "data module (report rows)", 2,
+            [&] { return medianMs(30, [&] { ordersOfDate(w.store(), m_store.lastDay); }); }, true);
+        add("fare", "data module (fare steps)", 1, [&] {
+            qint64 from = 1, to = 2;
+            return medianMs(
+                50,
+                [&] {
+                    from = 1 + m_random.bounded(SyntheticStore::Districts);
+                    to = 1 + m_random.bounded(SyntheticStore::Districts);
+                },
+                [&] { Operation::fare(w, from, to); });
+        });
+    }
+
+    // The journal window open and scrolled end to end, 30 rows at a time.
+    void measureMemory(Workplace &w)
+    {
+        if (!wanted("rss"))
+            return;
+        resetPeakResident();
+        Operation::openJournal(w);
+        const int rows = w.currentOrders().recordCount();
+        for (int first = 0; first < rows; first += 30)
+            Operation::showJournalRows(w, first);
+        m_viewBytes = w.currentOrders().viewBytes();
+        Operation::closeJournal(w);
+        add("rss", "data module (journal grid, end to end)", 150, peakResidentMb());
+        print(QStringLiteral("%1 orders: the journal view holds %2 KB after the walk end to end")
+                  .arg(m_orders)
+                  .arg(m_viewBytes / 1024.0, 0, 'f', 0));
+    }
+
+    void setRaw(const char *name, double raw)
+    {
+        for (Figure &f : m_figures) {
+            if (f.name == QLatin1String(name))
+                f.raw = raw;
+        }
+    }
+
+    void measureRaw()
+    {
+        if (!m_only.isEmpty())
+            return;
+        RawStore raw(m_store.file);
+        const QDate today = QDate::currentDate();
+        setRaw("store", medianMs(20, [&] {
+                   raw.store(1 + m_random.bounded(SyntheticStore::Drivers), 1 + m_random.bounded(50),
+                             1 + m_random.bounded(50), today);
+               }));
+        std::pair<qint64, qint64> order;
+        setRaw("done", medianMs(
+                           20, [&] { order = raw.currentOrder(); }, [&] { raw.done(order.first, order.second); }));
+        setRaw("report", medianMs(30, [&] { raw.report(m_store.lastDay); }));
+        qint64 fromId = 1;
+        setRaw("scroll", medianMs(
+                             30, [&] { fromId = 1 + qint64(m_random.bounded(double(m_orders))); },
+                             [&] { raw.scroll(fromId); }));
+    }
+
+    qint64 m_orders;
+    QStringList m_only;
+    QRandomGenerator m_random;
+    SyntheticStore m_store;
+    std::unique_ptr<Workplace> m_workplace;
+    QVector<Figure> m_figures;
+    qint64 m_viewBytes = 0;
+};
+
+void printTable(const QVector<Figure> &figures)
+{
+    print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
+              .arg("operation", -17)
+              .arg("orders", 9)
+              .arg("median", 9)
+              .arg("raw", 8)
+              .arg("ratio", 6)
+              .arg("target", -12)
+              .arg("met", -4)
+              .arg("measured through"));
+    for (const Figure &f : figures) {
+        const bool mb = f.name == QLatin1String("rss");
+        print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
+                  .arg(f.name, -17)
+                  .arg(f.orders, 9)
+                  .arg(QString::number(f.median, 'f', mb ? 0 : 3) + (mb ? " MB" : " ms"), 9)
+                  .arg(f.raw ? QString::number(*f.raw, 'f', 3) : QStringLiteral("—"), 8)
+                  .arg(f.ratio() ? QString::number(*f.ratio(), 'f', 2) : QStringLiteral("—"), 6)
+                  .arg(f.target(), -12)
+                  .arg(f.met() ? "yes" : "NO", -4)
+                  .arg(f.via));
+    }
+}
+
+// From the smallest to the largest size no figure but memory may grow more than twofold.
+void printGrowth(const QVector<Figure> &figures, qint64 smallest, qint64 largest)
+{
+    print(QStringLiteral("\ngrowth from %1 to %2 orders (target ≤ 2 ×, memory excepted):").arg(smallest).arg(largest));
+    for (const Figure &small : figures) {
+        if (small.orders != smallest || small.name == QLatin1String("rss"))
+            continue;
+        for (const Figure &large : figures) {
+            if (large.orders == largest && large.name == small.name)
+                print(QStringLiteral("  %1 %2 ×  %3")
+                          .arg(small.name, -17)
+                          .arg(large.median / small.median, 5, 'f', 2)
+                          .arg(large.median <= 2 * small.median ? "yes" : "NO"));
+        }
+    }
+}
+
+void writeJson(const QString &file, const QVector<Figure> &figures)
+{
+    QJsonArray all;
+    for (const Figure &f : figures) {
+        all.append(QJsonObject{{"name", f.name},
+                               {"orders", f.orders},
+                               {"median_ms", f.median},
+                               {"raw_ms", f.raw ? QJsonValue(*f.raw) : QJsonValue()},
+                               {"ratio", f.ratio() ? QJsonValue(*f.ratio()) : QJsonValue()}});
+    }
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(all).toJson()) < 0)
+        throw std::runtime_error(("cannot write " + file).toStdString());
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QVector<qint64> sizes{10000, 100000, 1000000};
+    QString json;
+    QStringList only;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--orders" && i + 1 < args.size()) {
+            sizes.clear();
+            for (const QString &n : args[++i].split(','))
+                sizes << n.toLongLong();
+        } else if (args[i] == "--json" && i + 1 < args.size()) {
+            json = args[++i];
+        } else if (args[i] == "--only" && i + 1 < args.size()) {
+            only = args[++i].split(',');
+        } else {
+            print("usage: vozy-bench [--orders N[,N...]] [--json FILE] [--only NAME[,NAME...]]");
+            return 2;
+        }
+    }
+    if (std::any_of(sizes.begin(), sizes.end(), [](qint64 n) { return n < SyntheticStore::CurrentOrders; })) {
+        print("vozy-bench: at least 200 orders");
+        return 2;
+    }
+    print(QStringLiteral("vozy-bench on %1, %2 cores, SQLite %3, WAL, synchronous=FULL")
+              .arg(QSysInfo::prettyProductName())
+              .arg(QThread::idealThreadCount())
+              .arg(QString::fromLatin1(sqlite3_libversion())));
+    try {
+        QVector<Figure> figures;
+        for (qint64 n : sizes) {
+            const QVector<Figure> run = SizeRun(n, only).run();
+            printTable(run);
+            figures += run;
+        }
+        if (sizes.size() > 1)
+            printGrowth(figures, *std::min_element(sizes.begin(), sizes.end()),
+                        *std::max_element(sizes.begin(), sizes.end()));
+        if (!json.isEmpty())
+            writeJson(json, figures);
+    } catch (const std::exception &e) {
+        print(QStringLiteral("vozy-bench: %1").arg(QString::fromUtf8(e.what())));
+        return 1;
+    }
+    return 0;
+}
