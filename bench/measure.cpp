@@ -3,6 +3,26 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <ctime>
+
+namespace {
+
+bool byCpu = false;
+
+} // namespace
+
+void timeByCpu(bool on)
+{
+    byCpu = on;
+}
+
+double nowMs()
+{
+    timespec now{};
+    clock_gettime(byCpu ? CLOCK_PROCESS_CPUTIME_ID : CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 double peakResidentMb()
 {
     QFile status(QStringLiteral("/proc/self/status"));

@@ -13,20 +13,23 @@ RawStore::RawStore(const QString &file)
     m_commit = prepare("COMMIT");
     m_queueAppend = prepare("INSERT INTO vozyraion (Vozy, Raion, Status) VALUES (?, ?, 1)");
     m_queueDelete = prepare("DELETE FROM vozyraion WHERE Id = ?");
-    m_journalInsert = prepare("INSERT INTO gurnal (IdOperator, IdVozy, IdOtkudaRaion, IdOtkudaUlica, IdKudaRaion, "
-                              "Ttime, Dom, Kvartira, Telefon, Km, Iinfo, DDate, Status) "
-                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, NULL, ?, ?, 1)");
-    m_currentOrder = prepare("SELECT Id, IdVozy FROM gurnal WHERE Status = 1 AND IdVozy IS NOT NULL ORDER BY Id LIMIT 1");
+    m_journalInsert =
+        prepare("INSERT INTO gurnal (IdOperator, IdVozy, IdOtkudaRaion, IdOtkudaUlica, IdKudaRaion, "
+                "Ttime, Dom, Kvartira, Telefon, Km, Iinfo, DDate, Status) "
+                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, NULL, ?, ?, 1)");
+    m_currentOrder =
+        prepare("SELECT Id, IdVozy FROM gurnal WHERE Status = 1 AND IdVozy IS NOT NULL ORDER BY Id LIMIT 1");
     m_orderDone = prepare("UPDATE gurnal SET Status = 0 WHERE Id = ?");
     m_freeDriver = prepare("UPDATE vozyraion SET Status = 0 WHERE Vozy = ?");
     m_report = prepare("SELECT t.Id, t.Number, t.Familiya, t.Name, t.Otchestvo, COUNT(*) FROM gurnal g "
                        "JOIN taxisti t ON t.Id = g.IdVozy WHERE g.DDate = ? GROUP BY t.Id ORDER BY t.Id");
-    m_page = prepare("SELECT g.Id, g.IdOperator, g.IdVozy, g.IdOtkudaRaion, g.IdOtkudaUlica, g.IdKudaRaion, g.Ttime, "
-                     "g.Dom, g.Kvartira, g.Telefon, g.Km, g.Iinfo, g.DDate, g.Status, "
-                     "s.Family, t.Number, t.Familiya, r1.Raion, u.Ulica, r2.Raion FROM gurnal g "
-                     "LEFT JOIN sotrud s ON s.Id = g.IdOperator LEFT JOIN taxisti t ON t.Id = g.IdVozy "
-                     "LEFT JOIN raion r1 ON r1.Id = g.IdOtkudaRaion LEFT JOIN ulica u ON u.Id = g.IdOtkudaUlica "
-                     "LEFT JOIN raion r2 ON r2.Id = g.IdKudaRaion WHERE g.Id >= ? ORDER BY g.Id LIMIT 30");
+    m_page = prepare(
+        "SELECT g.Id, g.IdOperator, g.IdVozy, g.IdOtkudaRaion, g.IdOtkudaUlica, g.IdKudaRaion, g.Ttime, "
+        "g.Dom, g.Kvartira, g.Telefon, g.Km, g.Iinfo, g.DDate, g.Status, "
+        "s.Family, t.Number, t.Familiya, r1.Raion, u.Ulica, r2.Raion FROM gurnal g "
+        "LEFT JOIN sotrud s ON s.Id = g.IdOperator LEFT JOIN taxisti t ON t.Id = g.IdVozy "
+        "LEFT JOIN raion r1 ON r1.Id = g.IdOtkudaRaion LEFT JOIN ulica u ON u.Id = g.IdOtkudaUlica "
+        "LEFT JOIN raion r2 ON r2.Id = g.IdKudaRaion WHERE g.Id >= ? ORDER BY g.Id LIMIT 30");
 }
 
 RawStore::~RawStore() = default;

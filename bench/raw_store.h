@@ -28,7 +28,7 @@ public:
 
 private:
     SqliteConnection m_connection;
-    std::unique_ptr<SqliteStatement> m_begin, m_commit, m_queueAppend, m_queueDelete, m_journalInsert, m_orderDone,
-        m_freeDriver, m_currentOrder, m_report, m_page;
+    std::unique_ptr<SqliteStatement> m_begin, m_commit, m_queueAppend, m_queueDelete, m_journalInsert,
+        m_orderDone, m_freeDriver, m_currentOrder, m_report, m_page;
     qint64 m_lastQueueRecord = 0;
 };

@@ -45,8 +45,9 @@ void fillCity(sqlite3 *db, QRandomGenerator &random)
 
 void fillPeople(sqlite3 *db, QRandomGenerator &random)
 {
-    SqliteStatement driver(db, "INSERT INTO taxisti (IdAuto, Idcvet, IdGorod, IdUlica, Number, Name, Familiya, "
-                               "Otchestvo, NumberAuto, Telephone) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    SqliteStatement driver(db,
+                           "INSERT INTO taxisti (IdAuto, Idcvet, IdGorod, IdUlica, Number, Name, Familiya, "
+                           "Otchestvo, NumberAuto, Telephone) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     SqliteStatement shift(db, "INSERT INTO grafic (IdTaxist, Timestart, Timeend, Sost) VALUES (?, ?, ?, 0)");
     for (qint64 d = 1; d <= SyntheticStore::Drivers; ++d) {
         driver.bind(1, sqlite3_int64(1 + random.bounded(5)))
@@ -60,12 +61,18 @@ void fillPeople(sqlite3 *db, QRandomGenerator &random)
             .bind(9, QStringLiteral("А%1ВС").arg(d, 3, 10, QLatin1Char('0')))
             .bind(10, double(89000000000 + d))
             .run();
-        shift.bind(1, sqlite3_int64(d)).bind(2, QStringLiteral("08:00:00")).bind(3, QStringLiteral("20:00:00")).run();
+        shift.bind(1, sqlite3_int64(d))
+            .bind(2, QStringLiteral("08:00:00"))
+            .bind(3, QStringLiteral("20:00:00"))
+            .run();
     }
     SqliteStatement employee(db, "INSERT INTO sotrud (Name, Family, Otchestvo, IdGorod) VALUES (?, ?, ?, 1)");
     SqliteStatement entry(db, "INSERT INTO pwl (IdOperator, Pwl, G, Login) VALUES (?, ?, ?, ?)");
     for (qint64 e = 1; e <= SyntheticStore::Dispatchers; ++e) {
-        employee.bind(1, numbered("Имя", e)).bind(2, numbered("Диспетчер", e)).bind(3, numbered("Отчество", e)).run();
+        employee.bind(1, numbered("Имя", e))
+            .bind(2, numbered("Диспетчер", e))
+            .bind(3, numbered("Отчество", e))
+            .run();
         entry.bind(1, sqlite3_int64(e))
             .bindBlob(2, coder(QStringLiteral("пароль")))
             .bind(3, sqlite3_int64(e == 1))
@@ -125,15 +132,18 @@ SyntheticStore generateStore(const QString &file, qint64 orders)
     SyntheticStore store{file, orders, QDate::currentDate().addDays(-1)};
     SqliteConnection connection(file);
     sqlite3 *db = connection.handle();
-    // A store being generated needs no protection from a power cut; the measurements open it
-    // again with the program's settings.
+    // A store being generated needs no protection from a power cut, and its pages are kept in
+    // memory until the end; the measurements open it again with the program's settings (WAL,
+    // synchronous=FULL).
+    SqliteStatement::exec(db, "PRAGMA journal_mode=OFF");
     SqliteStatement::exec(db, "PRAGMA synchronous=OFF");
+    SqliteStatement::exec(db, "PRAGMA cache_size=-1048576");
     SqliteStatement::exec(db, "BEGIN IMMEDIATE");
     QRandomGenerator random(20261207);
     fillCity(db, random);
     fillPeople(db, random);
     fillJournal(db, orders, store.lastDay, random);
     SqliteStatement::exec(db, "COMMIT");
-    SqliteStatement::exec(db, "PRAGMA wal_checkpoint(TRUNCATE)");
+    SqliteStatement::exec(db, "PRAGMA journal_mode=WAL");
     return store;
 }

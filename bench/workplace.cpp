@@ -11,9 +11,9 @@
 
 namespace {
 
-const QStringList JournalColumns{"DDate",        "Ttime",        "Operator",  "VozyNumber", "Vozy",
-                                 "Otkuda_raion", "Otkuda_Ulica", "Kuda_Raion"};
-const QStringList CurrentOrdersColumns{"Ttime",        "TaxxNumber", "Taxxx",  "AutoVozy",   "AutoNumber",
+const QStringList JournalColumns{"DDate", "Ttime",        "Operator",     "VozyNumber",
+                                 "Vozy",  "Otkuda_raion", "Otkuda_Ulica", "Kuda_Raion"};
+const QStringList CurrentOrdersColumns{"Ttime",        "TaxxNumber", "Taxxx",    "AutoVozy",   "AutoNumber",
                                        "Otkuda_Ulica", "Dom",        "Kvartira", "Kuda_Raion", "Telefon"};
 constexpr int VisibleRows = 30;
 
@@ -122,8 +122,8 @@ void storeOrder(Workplace &w, qint64 operatorId)
 void showStoredOrder(Workplace &w)
 {
     const Dataset &journal = *w.dm().Gurnal;
-    for (const char *field : {"Dom", "Kvartira", "Telefon", "Iinfo", "Otkuda_Raion", "Otkuda_Ulica", "Kuda_Raion",
-                              "Vozy", "VozyNumber", "TaxiAuto", "VozyAutoNumber"})
+    for (const char *field : {"Dom", "Kvartira", "Telefon", "Iinfo", "Otkuda_Raion", "Otkuda_Ulica",
+                              "Kuda_Raion", "Vozy", "VozyNumber", "TaxiAuto", "VozyAutoNumber"})
         journal.text(field);
     for (const char *list : {"Otkuda_Raion", "Otkuda_Ulica", "Kuda_Raion", "VozyNumber", "Vozy"})
         chosenRow(journal, list);

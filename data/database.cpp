@@ -97,7 +97,8 @@ void Database::attachToConnection()
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
         connection = *static_cast<sqlite3 *const *>(handle.constData());
     if (connection == nullptr)
-        throw DataError(QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
+        throw DataError(
+            QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
     m_reader = std::make_unique<StoreReader>(connection);
     m_ownChanges = std::make_unique<SqliteRowChanges>(connection);
 }

@@ -43,7 +43,8 @@ public:
 
     // The data layer's own reads: runs a SELECT with its values bound, its statement prepared once
     // and kept, and calls `row` for each row. Throws DataError with the store's message.
-    void select(const QString &sql, const QVariantList &values, const std::function<void(const StoreRow &)> &row);
+    void select(const QString &sql, const QVariantList &values,
+                const std::function<void(const StoreRow &)> &row);
 
     // Row changes: who follows a table's rows, and where changes come from besides this
     // connection's own statements (the writes of other workstations).

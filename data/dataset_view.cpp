@@ -32,6 +32,7 @@ QString marks(int count)
 
 DatasetView::DatasetView(Database &db, const TableDef &table)
     : m_db(db)
+    , m_store(&db)
     , m_table(table)
     , m_index([this](qint64 first, qint64 last) { return blockIds(first, last); })
     , m_matches(table)
@@ -45,7 +46,8 @@ DatasetView::DatasetView(Database &db, const TableDef &table)
 
 DatasetView::~DatasetView()
 {
-    m_db.removeListener(m_table.name, this);
+    if (m_store)
+        m_store->removeListener(m_table.name, this);
 }
 
 // ---- reading ------------------------------------------------------------------------------------
@@ -63,16 +65,18 @@ TableRow DatasetView::rowFrom(const StoreRow &stored) const
 QVector<TableRow> DatasetView::fetch(const QString &where, const QVariantList &values, const QString &tail)
 {
     QVector<TableRow> rows;
-    m_db.select(QStringLiteral("SELECT %1 FROM %2 WHERE %3 %4").arg(m_columns, quoted(m_table.name), where, tail),
-                values, [&](const StoreRow &row) { rows << rowFrom(row); });
+    m_db.select(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3 %4").arg(m_columns, quoted(m_table.name), where, tail),
+        values, [&](const StoreRow &row) { rows << rowFrom(row); });
     return rows;
 }
 
 QVector<qint64> DatasetView::readIds(const QString &where, const QVariantList &values)
 {
     QVector<qint64> ids;
-    m_db.select(QStringLiteral("SELECT \"Id\" FROM %1 WHERE %2 ORDER BY \"Id\"").arg(quoted(m_table.name), where),
-                values, [&](const StoreRow &row) { ids << row.integer(0); });
+    m_db.select(
+        QStringLiteral("SELECT \"Id\" FROM %1 WHERE %2 ORDER BY \"Id\"").arg(quoted(m_table.name), where),
+        values, [&](const StoreRow &row) { ids << row.integer(0); });
     return ids;
 }
 
@@ -93,7 +97,9 @@ void DatasetView::load()
                 .arg(QLatin1String(Schema::BlockCounts));
         QVector<std::pair<qint64, int>> blocks;
         m_db.select(counts + QStringLiteral("\"Rows\" > 0 ORDER BY \"Block\""), {m_table.name},
-                    [&](const StoreRow &row) { blocks.append({row.integer(0), int(row.integer(1))}); });
+                    [&](const StoreRow &row) {
+                        blocks.append({row.integer(0), int(row.integer(1))});
+                    });
         m_index.setBlockCounts(blocks, [this, counts](qint64 block) {
             int rows = 0;
             m_db.select(counts + QStringLiteral("\"Block\" = ?"), {m_table.name, block},

@@ -7,6 +7,7 @@
 #include "data/view_index.h"
 
 #include <QHash>
+#include <QPointer>
 
 class Database;
 
@@ -62,6 +63,7 @@ private:
     TableRow rowFrom(const class StoreRow &stored) const;
 
     Database &m_db;
+    QPointer<Database> m_store; // gone when a window outlives the store
     const TableDef &m_table;
     QString m_columns;
     SqlCondition m_condition;

@@ -13,6 +13,33 @@ namespace {
 // Statements kept prepared: the data layer's reads use a few dozen.
 constexpr int MaxStatements = 200;
 
+// Dates and times as the store keeps them ("2026-12-07", "09:05:07"), read without the general
+// parser, which costs more than reading the row.
+int digits(const char *text, int count)
+{
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        if (text[i] < '0' || text[i] > '9')
+            return -1;
+        value = value * 10 + (text[i] - '0');
+    }
+    return value;
+}
+
+QDate storedDate(const char *text, int length)
+{
+    if (length == 10 && text[4] == '-' && text[7] == '-')
+        return QDate(digits(text, 4), digits(text + 5, 2), digits(text + 8, 2));
+    return QDate::fromString(QString::fromUtf8(text, length), Qt::ISODate);
+}
+
+QTime storedTime(const char *text, int length)
+{
+    if (length == 8 && text[2] == ':' && text[5] == ':')
+        return QTime(digits(text, 2), digits(text + 3, 2), digits(text + 6, 2));
+    return QTime::fromString(QString::fromUtf8(text, length), QStringLiteral("HH:mm:ss"));
+}
+
 } // namespace
 
 bool StoreRow::isNull(int column) const
@@ -47,9 +74,11 @@ QVariant StoreRow::value(int column, FieldType type) const
     case FieldType::Logical:
         return sqlite3_column_int64(m_statement, column) != 0;
     case FieldType::Date:
-        return QDate::fromString(text(column), Qt::ISODate);
+        return storedDate(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)),
+                          sqlite3_column_bytes(m_statement, column));
     case FieldType::Time:
-        return QTime::fromString(text(column), QStringLiteral("HH:mm:ss"));
+        return storedTime(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)),
+                          sqlite3_column_bytes(m_statement, column));
     case FieldType::Text:
         return text(column);
     case FieldType::Blob:
@@ -91,8 +120,8 @@ sqlite3_stmt *StoreReader::prepare(const QString &sql)
     }
     sqlite3_stmt *statement = nullptr;
     const QByteArray utf8 = sql.toUtf8();
-    if (sqlite3_prepare_v3(m_connection, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement,
-                           nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v3(m_connection, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT,
+                           &statement, nullptr) != SQLITE_OK)
         fail();
     m_statements.insert(sql, statement);
     return statement;
@@ -119,12 +148,14 @@ void StoreReader::bind(sqlite3_stmt *statement, const QVariantList &values)
                 break;
             case QMetaType::QByteArray: {
                 const QByteArray bytes = v.toByteArray();
-                rc = sqlite3_bind_blob(statement, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+                rc = sqlite3_bind_blob(statement, i + 1, bytes.constData(), int(bytes.size()),
+                                       SQLITE_TRANSIENT);
                 break;
             }
             default: {
                 const QByteArray utf8 = v.toString().toUtf8();
-                rc = sqlite3_bind_text(statement, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+                rc =
+                    sqlite3_bind_text(statement, i + 1, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
             }
             }
         }
@@ -140,7 +171,8 @@ void StoreReader::select(const QString &sql, const QVariantList &values,
     // A read that starts while the same statement runs (a row's handler reading again) gets a
     // statement of its own.
     const bool nested = m_running.contains(statement);
-    if (nested && sqlite3_prepare_v2(m_connection, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+    if (nested &&
+        sqlite3_prepare_v2(m_connection, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
         fail();
     m_running.insert(statement);
     const auto done = qScopeGuard([&] {

@@ -44,7 +44,8 @@ public:
 
     // Runs a SELECT with its values bound and calls `row` for each row. Throws DataError with the
     // store's message.
-    void select(const QString &sql, const QVariantList &values, const std::function<void(const StoreRow &)> &row);
+    void select(const QString &sql, const QVariantList &values,
+                const std::function<void(const StoreRow &)> &row);
 
 private:
     sqlite3_stmt *prepare(const QString &sql);
