@@ -205,7 +205,7 @@ private:
             int first = 0;
             Operation::openJournal(w);
             const double median = medianMs(
-                qEnvironmentVariableIntValue("SCROLLRUNS") ? qEnvironmentVariableIntValue("SCROLLRUNS") : 30,
+                30,
                 [&] {
                     // Display fields cold: the looked-in datasets read again.
                     for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})

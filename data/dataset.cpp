@@ -4,10 +4,9 @@
 #include "data/database.h"
 #include "data/dataset_view.h"
 #include "data/field_editor.h"
+#include "data/row_writer.h"
 #include "data/schema.h"
 #include "data/value_text.h"
-
-#include <QSqlQuery>
 
 #include <algorithm>
 
@@ -33,13 +32,6 @@ Dataset::Dataset(Database &db, const QString &tablePath, QObject *parent)
     , m_db(db)
     , m_table(Schema::table(tablePath))
 {
-    // Opening: the table must be there and readable.
-    QStringList columns;
-    for (const FieldDef &f : m_table.fields)
-        columns << quoted(f.name);
-    QSqlQuery probe = m_db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT 0")
-                                       .arg(columns.join(QStringLiteral(", ")), quoted(m_table.name)));
-    Database::exec(probe);
     m_view = std::make_unique<DatasetView>(m_db, m_table);
     m_changed.fill(false, m_table.fields.size());
     connect(&m_db, &Database::tableWritten, this, &Dataset::onTableWritten);
@@ -280,44 +272,6 @@ void Dataset::edit()
     Q_EMIT stateChanged();
 }
 
-qint64 Dataset::insertPending()
-{
-    QStringList columns, marks;
-    for (int i = 1; i < m_table.fields.size(); ++i) {
-        columns << quoted(m_table.field(i).name);
-        marks << QStringLiteral("?");
-    }
-    QSqlQuery query = m_db.prepare(
-        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(quoted(m_table.name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
-    for (int i = 1; i < m_table.fields.size(); ++i)
-        query.addBindValue(Filter::storeValue(m_table.field(i), m_pending.values.at(i)));
-    Database::exec(query);
-    return query.lastInsertId().toLongLong();
-}
-
-void Dataset::updatePending()
-{
-    QStringList assignments;
-    QVariantList values;
-    for (int i = 1; i < m_table.fields.size(); ++i) {
-        if (!m_changed.at(i))
-            continue;
-        assignments << quoted(m_table.field(i).name) + QStringLiteral(" = ?");
-        values << Filter::storeValue(m_table.field(i), m_pending.values.at(i));
-    }
-    if (assignments.isEmpty())
-        return;
-    QSqlQuery query = m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
-                                       .arg(quoted(m_table.name), assignments.join(QStringLiteral(", "))));
-    for (const QVariant &v : values)
-        query.addBindValue(v);
-    query.addBindValue(m_pending.id);
-    Database::exec(query);
-    if (query.numRowsAffected() == 0)
-        throw DataError(QStringLiteral("Запись не найдена: её удалили, пока она редактировалась."));
-}
-
 // The stored row becomes the current one; if the view does not let it through, the row that
 // followed it takes its place (after a new row: the last one).
 void Dataset::post()
@@ -326,9 +280,9 @@ void Dataset::post()
     updateRecord();
     qint64 id = m_pending.id;
     if (m_state == State::Insert)
-        id = insertPending();
+        id = RowWriter::insert(m_db, m_table, m_pending.values);
     else
-        updatePending();
+        RowWriter::update(m_db, m_table, m_pending, m_changed);
     m_state = State::Browse;
     m_pending = Row();
     m_changed.fill(false);
@@ -366,10 +320,7 @@ void Dataset::deleteRecord()
             throw DataError(EmptyDataset);
         id = currentId();
     }
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
-    query.addBindValue(id);
-    Database::exec(query);
+    RowWriter::remove(m_db, m_table, id);
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
     m_pending = Row();
@@ -383,11 +334,7 @@ void Dataset::deleteRecord()
 
 bool Dataset::deleteId(qint64 id)
 {
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
-    query.addBindValue(id);
-    Database::exec(query);
-    if (query.numRowsAffected() == 0)
+    if (!RowWriter::remove(m_db, m_table, id))
         return false;
     if (m_state == State::Edit && m_pending.id == id)
         cancel();

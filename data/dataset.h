@@ -137,8 +137,6 @@ private:
     void prefetchWindow(int position, int lookup) const;
     int storedIndex(const QString &field) const; // -1 for a display field
     void requireEditing() const;
-    qint64 insertPending();
-    void updatePending();
 
     Database &m_db;
     const TableDef &m_table;

@@ -41,6 +41,9 @@ DatasetView::DatasetView(Database &db, const TableDef &table)
     for (const FieldDef &f : m_table.fields)
         columns << quoted(f.name);
     m_columns = columns.join(QStringLiteral(", "));
+    // Opening: the table must be there and readable.
+    m_db.select(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(m_columns, quoted(m_table.name)), {},
+                [](const StoreRow &) {});
     m_db.addListener(m_table.name, this);
 }
 
