@@ -21,8 +21,9 @@ RawStore::RawStore(const QString &file)
         prepare("SELECT Id, IdVozy FROM gurnal WHERE Status = 1 AND IdVozy IS NOT NULL ORDER BY Id LIMIT 1");
     m_orderDone = prepare("UPDATE gurnal SET Status = 0 WHERE Id = ?");
     m_freeDriver = prepare("UPDATE vozyraion SET Status = 0 WHERE Vozy = ?");
-    m_report = prepare("SELECT t.Id, t.Number, t.Familiya, t.Name, t.Otchestvo, COUNT(*) FROM gurnal g "
-                       "JOIN taxisti t ON t.Id = g.IdVozy WHERE g.DDate = ? GROUP BY t.Id ORDER BY t.Id");
+    m_report =
+        prepare("SELECT t.Id, t.Number, t.Familiya, t.Name, t.Otchestvo, COUNT(*) FROM gurnal g "
+                "JOIN taxisti t ON t.Id = g.IdVozy WHERE g.DDate = ? GROUP BY g.IdVozy ORDER BY g.IdVozy");
     m_page = prepare(
         "SELECT g.Id, g.IdOperator, g.IdVozy, g.IdOtkudaRaion, g.IdOtkudaUlica, g.IdKudaRaion, g.Ttime, "
         "g.Dom, g.Kvartira, g.Telefon, g.Km, g.Iinfo, g.DDate, g.Status, "

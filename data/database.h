@@ -55,8 +55,9 @@ public:
     // when there are none. The datasets call it before they read.
     void deliverChanges();
 
-    // Tells every dataset over `table` that its rows changed; `writer`, the dataset that wrote, has
-    // already put its own cursor right.
+    // Tells every dataset over `table`, and through it the controls that show it, that rows of the
+    // table changed; the datasets' views have followed the changed rows already. `writer` is the
+    // dataset that wrote, if a dataset did.
     void notifyWritten(const QString &table, const QObject *writer = nullptr);
 
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).

@@ -8,7 +8,7 @@ QVector<DriverOrders> ordersOfDate(Database &db, const QDate &date)
     db.select(
         QStringLiteral("SELECT t.\"Id\", t.\"Number\", t.\"Familiya\", t.\"Name\", t.\"Otchestvo\", COUNT(*) "
                        "FROM \"gurnal\" g JOIN \"taxisti\" t ON t.\"Id\" = g.\"IdVozy\" "
-                       "WHERE g.\"DDate\" = ? GROUP BY t.\"Id\" ORDER BY t.\"Id\""),
+                       "WHERE g.\"DDate\" = ? GROUP BY g.\"IdVozy\" ORDER BY g.\"IdVozy\""),
         {date.toString(Qt::ISODate)}, [&](const StoreRow &row) {
             rows.append({row.integer(0), row.value(1, FieldType::Number), row.value(2, FieldType::Text),
                          row.value(3, FieldType::Text), row.value(4, FieldType::Text), int(row.integer(5))});
