@@ -252,33 +252,40 @@ private:
                   .arg(m_viewBytes / 1024.0, 0, 'f', 0));
     }
 
-    void setRaw(const char *name, double raw)
+    void setRaw(const char *name, const std::function<double()> &raw)
     {
+        if (!wanted(name))
+            return;
+        const double median = raw();
         for (Figure &f : m_figures) {
             if (f.name == QLatin1String(name))
-                f.raw = raw;
+                f.raw = median;
         }
     }
 
     void measureRaw()
     {
-        if (!m_only.isEmpty())
+        if (!wanted("store") && !wanted("done") && !wanted("report") && !wanted("scroll"))
             return;
         RawStore raw(m_store.file);
         const QDate today = QDate::currentDate();
-        setRaw("store", medianMs(20, [&] {
-                   raw.store(1 + m_random.bounded(SyntheticStore::Drivers), 1 + m_random.bounded(50),
-                             1 + m_random.bounded(50), today);
-               }));
-        std::pair<qint64, qint64> order;
-        setRaw("done",
-               medianMs(
-                   20, [&] { order = raw.currentOrder(); }, [&] { raw.done(order.first, order.second); }));
-        setRaw("report", medianMs(30, [&] { raw.report(m_store.lastDay); }));
-        qint64 fromId = 1;
-        setRaw("scroll", medianMs(
-                             30, [&] { fromId = 1 + qint64(m_random.bounded(double(m_orders))); },
-                             [&] { raw.scroll(fromId); }));
+        setRaw("store", [&] {
+            return medianMs(20, [&] {
+                raw.store(1 + m_random.bounded(SyntheticStore::Drivers), 1 + m_random.bounded(50),
+                          1 + m_random.bounded(50), today);
+            });
+        });
+        setRaw("done", [&] {
+            std::pair<qint64, qint64> order;
+            return medianMs(
+                20, [&] { order = raw.currentOrder(); }, [&] { raw.done(order.first, order.second); });
+        });
+        setRaw("report", [&] { return medianMs(30, [&] { raw.report(m_store.lastDay); }); });
+        setRaw("scroll", [&] {
+            qint64 fromId = 1;
+            return medianMs(
+                30, [&] { fromId = 1 + qint64(m_random.bounded(double(m_orders))); }, [&] { raw.scroll(fromId); });
+        });
     }
 
     qint64 m_orders;
