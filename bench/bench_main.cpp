@@ -86,6 +86,13 @@ void selectCompletableOrder(Workplace &w)
     }
 }
 
+// One timed step: `prepare` untimed, then `run` timed.
+struct Step
+{
+    std::function<void()> prepare;
+    std::function<void()> run;
+};
+
 class SizeRun
 {
 public:
@@ -110,6 +117,11 @@ public:
                   .arg(m_orders)
                   .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
                   .arg(QFileInfo(m_store.file).size() / 1048576.0, 0, 'f', 0));
+        // SQLite's own runs work on a copy, so that the program's views never miss a write.
+        const QString rawFile = dir.filePath("raw.db");
+        if (!QFile::copy(m_store.file, rawFile))
+            throw std::runtime_error("cannot copy the store");
+        m_raw = std::make_unique<RawStore>(rawFile);
 
         if (wanted("open"))
             add("open", "data module, login window", 50,
@@ -124,26 +136,40 @@ public:
         measureMemory(w);
         if (!w.messages().shown().isEmpty())
             throw std::runtime_error(w.messages().shown().join(' ').toStdString());
-        m_workplace.reset();
-        measureRaw();
         return m_figures;
     }
 
 private:
     bool wanted(const char *name) const { return m_only.isEmpty() || m_only.contains(QLatin1String(name)); }
 
-    // Measures `name` unless the run is limited to other operations.
-    void add(const char *name, const char *via, double limit, const std::function<double()> &median,
-             bool relative = false)
+    void add(const char *name, const char *via, double limit, double median, bool relative = false,
+             std::optional<double> raw = std::nullopt)
     {
-        if (wanted(name))
-            add(name, via, limit, median(), relative);
+        m_figures.append(
+            {QString::fromLatin1(name), m_orders, median, raw, QString::fromLatin1(via), limit, relative});
     }
 
-    void add(const char *name, const char *via, double limit, double median, bool relative = false)
+    // An operation timed through the program alone.
+    void measure(const char *name, const char *via, double limit, int runs, const Step &ours)
     {
-        m_figures.append({QString::fromLatin1(name), m_orders, median, std::nullopt, QString::fromLatin1(via),
-                          limit, relative});
+        if (wanted(name))
+            add(name, via, limit, medianMs(runs, ours.prepare, ours.run));
+    }
+
+    // An operation timed through the program and through SQLite itself, run for run in turn, so
+    // that both meet the same machine.
+    void compare(const char *name, const char *via, double limit, int runs, const Step &ours, const Step &raw)
+    {
+        if (!wanted(name))
+            return;
+        QVector<double> oursMs, rawMs;
+        for (int i = 0; i < runs; ++i) {
+            oursMs << medianMs(1, ours.prepare, ours.run);
+            rawMs << medianMs(1, raw.prepare, raw.run);
+        }
+        std::sort(oursMs.begin(), oursMs.end());
+        std::sort(rawMs.begin(), rawMs.end());
+        add(name, via, limit, oursMs.at(runs / 2), true, rawMs.at(runs / 2));
     }
 
     Operation::NewOrder anyOrder(Workplace &w)
@@ -164,71 +190,63 @@ private:
     void measureOrders(Workplace &w)
     {
         Operation::NewOrder order;
-        add("order", "data module (order-entry steps)", 5, [&] {
-            return medianMs(
-                20, [&] { order = anyOrder(w); }, [&] { orderCycle(w, order); });
-        });
-        add("order_after_done", "data module (order-entry steps)", 5, [&] {
-            return medianMs(
-                20,
-                [&] {
-                    selectCompletableOrder(w);
-                    Operation::completeOrder(w);
-                    order = anyOrder(w);
-                },
-                [&] { orderCycle(w, order); });
-        });
-        add(
-            "store", "data module (order-entry steps)", 2,
-            [&] {
-                return medianMs(
-                    20, [&] { Operation::newOrder(w, anyOrder(w)); }, [&] { Operation::storeOrder(w, 1); });
-            },
-            true);
-        add(
-            "done", "data module (current-orders steps)", 3,
-            [&] {
-                return medianMs(
-                    20, [&] { selectCompletableOrder(w); }, [&] { Operation::completeOrder(w); });
-            },
-            true);
+        measure("order", "data module (order-entry steps)", 5, 20,
+                {[&] { order = anyOrder(w); }, [&] { orderCycle(w, order); }});
+        measure("order_after_done", "data module (order-entry steps)", 5, 20,
+                {[&] {
+                     selectCompletableOrder(w);
+                     Operation::completeOrder(w);
+                     order = anyOrder(w);
+                 },
+                 [&] { orderCycle(w, order); }});
+        const QDate today = QDate::currentDate();
+        compare("store", "data module (order-entry steps)", 2, 20,
+                {[&] { Operation::newOrder(w, anyOrder(w)); }, [&] { Operation::storeOrder(w, 1); }},
+                {{}, [&] {
+                     m_raw->store(1 + m_random.bounded(SyntheticStore::Drivers),
+                                  1 + m_random.bounded(SyntheticStore::Districts),
+                                  1 + m_random.bounded(SyntheticStore::Districts), today);
+                 }});
+        std::pair<qint64, qint64> rawOrder;
+        compare("done", "data module (current-orders steps)", 3, 20,
+                {[&] { selectCompletableOrder(w); }, [&] { Operation::completeOrder(w); }},
+                {[&] { rawOrder = m_raw->currentOrder(); },
+                 [&] { m_raw->done(rawOrder.first, rawOrder.second); }});
     }
 
     void measureScreens(Workplace &w)
     {
-        add("tab", "data module (tab-switch steps)", 10,
-            [&] { return medianMs(20, [&] { Operation::switchTabs(w); }); });
-        add("journal", "data module (journal-window steps)", 100,
-            [&] { return medianMs(10, [&] { Operation::browseJournal(w); }); });
-        add("scroll", "data module (journal grid rows)", 5, [&] {
+        measure("tab", "data module (tab-switch steps)", 10, 20, {{}, [&] { Operation::switchTabs(w); }});
+        measure("journal", "data module (journal-window steps)", 100, 10,
+                {{}, [&] { Operation::browseJournal(w); }});
+        if (wanted("scroll")) {
             TDataModule2 &dm = w.dm();
             int first = 0;
+            qint64 fromId = 1;
             Operation::openJournal(w);
-            const double median = medianMs(
-                30,
-                [&] {
-                    // Display fields cold: the looked-in datasets read again.
-                    for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})
-                        lookedIn->refresh();
-                    first = int(m_random.bounded(w.currentOrders().recordCount()));
-                },
-                [&] { Operation::showJournalRows(w, first); });
+            compare("scroll", "data module (journal grid rows)", 5, 30,
+                    {[&] {
+                         // Display fields cold: the looked-in datasets read again.
+                         for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})
+                             lookedIn->refresh();
+                         first = int(m_random.bounded(w.currentOrders().recordCount()));
+                     },
+                     [&] { Operation::showJournalRows(w, first); }},
+                    {[&] { fromId = w.currentOrders().idAt(first); }, [&] { m_raw->scroll(fromId); }});
             Operation::closeJournal(w);
-            return median;
-        });
-        add(
-            "report", "data module (report rows)", 2,
-            [&] { return medianMs(30, [&] { ordersOfDate(w.store(), m_store.lastDay); }); }, true);
-        add("fare", "data module (fare steps)", 1, [&] {
-            qint64 from = 1, to = 2;
-            return medianMs(
-                50,
-                [&] {
-                    from = 1 + m_random.bounded(SyntheticStore::Districts);
-                    to = 1 + m_random.bounded(SyntheticStore::Districts);
-                },
-                [&] { Operation::fare(w, from, to); });
-        });
+            // The absolute target: 30 rows at most 5 ms.
+            m_figures.last().relative = false;
+        }
+        compare("report", "data module (report rows)", 2, 100,
+                {{}, [&] { ordersOfDate(w.store(), m_store.lastDay); }},
+                {{}, [&] { m_raw->report(m_store.lastDay); }});
+        qint64 from = 1, to = 2;
+        measure("fare", "data module (fare steps)", 1, 200,
+                {[&] {
+                     from = 1 + m_random.bounded(SyntheticStore::Districts);
+                     to = 1 + m_random.bounded(SyntheticStore::Districts);
+                 },
+                 [&] { Operation::fare(w, from, to); }});
     }
 
     // The journal window open and scrolled end to end, 30 rows at a time.
@@ -242,59 +260,23 @@ private:
         const qint64 atOpen = w.currentOrders().viewBytes();
         for (int first = 0; first < rows; first += 30)
             Operation::showJournalRows(w, first);
-        m_viewBytes = w.currentOrders().viewBytes();
+        const qint64 walked = w.currentOrders().viewBytes();
         Operation::closeJournal(w);
         add("rss", "data module (journal grid, end to end)", 150, peakResidentMb());
         print(QStringLiteral(
                   "%1 orders: the journal view holds %2 KB when opened, %3 KB after the walk end to end")
                   .arg(m_orders)
                   .arg(atOpen / 1024.0, 0, 'f', 0)
-                  .arg(m_viewBytes / 1024.0, 0, 'f', 0));
-    }
-
-    void setRaw(const char *name, const std::function<double()> &raw)
-    {
-        if (!wanted(name))
-            return;
-        const double median = raw();
-        for (Figure &f : m_figures) {
-            if (f.name == QLatin1String(name))
-                f.raw = median;
-        }
-    }
-
-    void measureRaw()
-    {
-        if (!wanted("store") && !wanted("done") && !wanted("report") && !wanted("scroll"))
-            return;
-        RawStore raw(m_store.file);
-        const QDate today = QDate::currentDate();
-        setRaw("store", [&] {
-            return medianMs(20, [&] {
-                raw.store(1 + m_random.bounded(SyntheticStore::Drivers), 1 + m_random.bounded(50),
-                          1 + m_random.bounded(50), today);
-            });
-        });
-        setRaw("done", [&] {
-            std::pair<qint64, qint64> order;
-            return medianMs(
-                20, [&] { order = raw.currentOrder(); }, [&] { raw.done(order.first, order.second); });
-        });
-        setRaw("report", [&] { return medianMs(30, [&] { raw.report(m_store.lastDay); }); });
-        setRaw("scroll", [&] {
-            qint64 fromId = 1;
-            return medianMs(
-                30, [&] { fromId = 1 + qint64(m_random.bounded(double(m_orders))); }, [&] { raw.scroll(fromId); });
-        });
+                  .arg(walked / 1024.0, 0, 'f', 0));
     }
 
     qint64 m_orders;
     QStringList m_only;
     QRandomGenerator m_random;
     SyntheticStore m_store;
+    std::unique_ptr<RawStore> m_raw;
     std::unique_ptr<Workplace> m_workplace;
     QVector<Figure> m_figures;
-    qint64 m_viewBytes = 0;
 };
 
 void printTable(const QVector<Figure> &figures)
