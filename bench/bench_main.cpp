@@ -190,9 +190,9 @@ private:
     void measureOrders(Workplace &w)
     {
         Operation::NewOrder order;
-        measure("order", "data module (order-entry steps)", 5, 20,
+        measure("order", "data module (order-entry steps)", 5, 30,
                 {[&] { order = anyOrder(w); }, [&] { orderCycle(w, order); }});
-        measure("order_after_done", "data module (order-entry steps)", 5, 20,
+        measure("order_after_done", "data module (order-entry steps)", 5, 30,
                 {[&] {
                      selectCompletableOrder(w);
                      Operation::completeOrder(w);
@@ -217,7 +217,7 @@ private:
     void measureScreens(Workplace &w)
     {
         measure("tab", "data module (tab-switch steps)", 10, 20, {{}, [&] { Operation::switchTabs(w); }});
-        measure("journal", "data module (journal-window steps)", 100, 10,
+        measure("journal", "data module (journal-window steps)", 100, 30,
                 {{}, [&] { Operation::browseJournal(w); }});
         if (wanted("scroll")) {
             TDataModule2 &dm = w.dm();
