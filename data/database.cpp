@@ -5,7 +5,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QSqlDriver>
 #include <QSqlError>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -54,6 +58,7 @@ Database::Database(const QString &file, bool create)
         throw DataError(message);
     }
     try {
+        attachToConnection();
         // WAL keeps readers and a crash harmless; FULL sync so that a stored order survives power loss.
         execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
@@ -64,6 +69,8 @@ Database::Database(const QString &file, bool create)
                                 .arg(QDir::toNativeSeparators(file)));
         migrate();
     } catch (...) {
+        m_ownChanges.reset();
+        m_reader.reset();
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
@@ -73,11 +80,78 @@ Database::Database(const QString &file, bool create)
 
 Database::~Database()
 {
+    m_ownChanges.reset();
+    m_reader.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
+}
+
+// The store's connection reports the rows it changes and reads the data layer's rows directly.
+void Database::attachToConnection()
+{
+    const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
+    sqlite3 *connection = nullptr;
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        connection = *static_cast<sqlite3 *const *>(handle.constData());
+    if (connection == nullptr)
+        throw DataError(
+            QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
+    m_reader = std::make_unique<StoreReader>(connection);
+    m_ownChanges = std::make_unique<SqliteRowChanges>(connection);
+}
+
+void Database::select(const QString &sql, const QVariantList &values,
+                      const std::function<void(const StoreRow &)> &row)
+{
+    m_reader->select(sql, values, row);
+}
+
+void Database::addListener(const QString &table, RowChangeListener *listener)
+{
+    m_listeners[table].append(listener);
+}
+
+void Database::removeListener(const QString &table, RowChangeListener *listener)
+{
+    m_listeners[table].removeOne(listener);
+}
+
+void Database::addChangeFeed(std::unique_ptr<RowChangeFeed> feed)
+{
+    m_otherChanges.push_back(std::move(feed));
+}
+
+bool Database::hasChanges() const
+{
+    if (m_ownChanges->hasChanges())
+        return true;
+    return std::any_of(m_otherChanges.begin(), m_otherChanges.end(),
+                       [](const auto &feed) { return feed->hasChanges(); });
+}
+
+void Database::deliverChanges()
+{
+    if (m_delivering || !hasChanges())
+        return;
+    m_delivering = true;
+    const auto done = qScopeGuard([this] { m_delivering = false; });
+    // The listeners only read, which changes nothing; the loop is for the feeds of other workstations.
+    while (hasChanges()) {
+        RowChanges changes = m_ownChanges->take();
+        for (const auto &feed : m_otherChanges) {
+            const RowChanges more = feed->take();
+            for (auto it = more.constBegin(); it != more.constEnd(); ++it)
+                changes[it.key()].add(it.value());
+        }
+        for (auto it = changes.constBegin(); it != changes.constEnd(); ++it) {
+            const QList<RowChangeListener *> listeners = m_listeners.value(it.key());
+            for (RowChangeListener *listener : listeners)
+                listener->rowsChanged(it.value());
+        }
+    }
 }
 
 QSqlQuery Database::prepare(const QString &sql) const
@@ -128,6 +202,7 @@ void Database::notifyWritten(const QString &table, const QObject *writer)
 {
     if (m_depth > 0)
         m_writtenInTransaction.insert(table);
+    deliverChanges();
     Q_EMIT tableWritten(table, writer);
 }
 
@@ -141,6 +216,7 @@ Database::Transaction::Transaction(Database &db)
     } else {
         m_db.execute(QStringLiteral("SAVEPOINT vozy_%1").arg(m_depth));
     }
+    m_db.m_ownChanges->beginScope();
     ++m_db.m_depth;
 }
 
@@ -153,6 +229,7 @@ void Database::Transaction::commit()
     else
         m_db.execute(QStringLiteral("RELEASE vozy_%1").arg(m_depth));
     m_done = true;
+    m_db.m_ownChanges->commitScope();
     --m_db.m_depth;
     if (m_depth == 0)
         m_db.m_writtenInTransaction.clear();
@@ -173,10 +250,11 @@ Database::Transaction::~Transaction()
         // The store has already given up the transaction; there is nothing left to undo.
     }
     --m_db.m_depth;
-    // The rows that the datasets re-read inside the scope are gone again.
-    const QSet<QString> written = m_db.m_writtenInTransaction;
+    // The rows changed inside the scope are as they were again: the datasets read them once more.
+    const QSet<QString> written = m_db.m_writtenInTransaction + m_db.m_ownChanges->rollbackScope();
     if (m_depth == 0)
         m_db.m_writtenInTransaction.clear();
+    m_db.deliverChanges();
     for (const QString &table : written)
         Q_EMIT m_db.tableWritten(table, nullptr);
 }

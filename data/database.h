@@ -1,14 +1,21 @@
 #pragma once
 
+#include "data/row_changes.h"
+#include "data/store_reader.h"
+
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include <memory>
+#include <vector>
 
 // The table store: one SQLite file holding the twelve tables. Every write of the program goes
 // through it, and it tells every dataset which table was written, so that no view stays stale.
+// The store reports each row that a statement changed; the datasets adjust their views by those
+// rows, so a write costs the rows it wrote, not a count of the table.
 class Database : public QObject
 {
     Q_OBJECT
@@ -34,8 +41,23 @@ public:
 
     int schemaVersion() const;
 
-    // Tells every dataset over `table` that its rows changed; `writer`, the dataset that wrote, has
-    // already put its own cursor right.
+    // The data layer's own reads: runs a SELECT with its values bound, its statement prepared once
+    // and kept, and calls `row` for each row. Throws DataError with the store's message.
+    void select(const QString &sql, const QVariantList &values,
+                const std::function<void(const StoreRow &)> &row);
+
+    // Row changes: who follows a table's rows, and where changes come from besides this
+    // connection's own statements (the writes of other workstations).
+    void addListener(const QString &table, RowChangeListener *listener);
+    void removeListener(const QString &table, RowChangeListener *listener);
+    void addChangeFeed(std::unique_ptr<RowChangeFeed> feed);
+    // Hands the row changes gathered since the last call to the listeners of their tables; cheap
+    // when there are none. The datasets call it before they read.
+    void deliverChanges();
+
+    // Tells every dataset over `table`, and through it the controls that show it, that rows of the
+    // table changed; the datasets' views have followed the changed rows already. `writer` is the
+    // dataset that wrote, if a dataset did.
     void notifyWritten(const QString &table, const QObject *writer = nullptr);
 
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
@@ -60,10 +82,18 @@ Q_SIGNALS:
 
 private:
     Database(const QString &file, bool create);
+    void attachToConnection();
     void migrate();
+    bool hasChanges() const;
 
     QString m_file;
     QString m_connection;
     int m_depth = 0;
     QSet<QString> m_writtenInTransaction;
+
+    std::unique_ptr<StoreReader> m_reader;
+    std::unique_ptr<SqliteRowChanges> m_ownChanges;
+    std::vector<std::unique_ptr<RowChangeFeed>> m_otherChanges;
+    QHash<QString, QList<RowChangeListener *>> m_listeners;
+    bool m_delivering = false;
 };

@@ -2,19 +2,15 @@
 
 #include "data/data_error.h"
 #include "data/database.h"
+#include "data/dataset_view.h"
 #include "data/field_editor.h"
+#include "data/row_writer.h"
 #include "data/schema.h"
 #include "data/value_text.h"
-
-#include <QSqlQuery>
 
 #include <algorithm>
 
 namespace {
-
-constexpr int PageSize = 128;
-constexpr int MaxCachedPages = 256;
-constexpr int MaxCachedLookups = 20000;
 
 const QString NotEditing = QStringLiteral("Dataset not in edit or insert mode");
 const QString EmptyDataset = QStringLiteral("Cannot perform this operation on an empty dataset");
@@ -24,28 +20,9 @@ QString quoted(const QString &name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-QVariant fromStore(FieldType type, const QVariant &raw)
+DataError fieldNotFound(const QString &field)
 {
-    if (raw.isNull())
-        return {};
-    switch (type) {
-    case FieldType::AutoInc:
-    case FieldType::Integer:
-        return raw.toLongLong();
-    case FieldType::Number:
-        return raw.toDouble();
-    case FieldType::Logical:
-        return raw.toLongLong() != 0;
-    case FieldType::Date:
-        return QDate::fromString(raw.toString(), Qt::ISODate);
-    case FieldType::Time:
-        return QTime::fromString(raw.toString(), QStringLiteral("HH:mm:ss"));
-    case FieldType::Text:
-        return raw.toString();
-    case FieldType::Blob:
-        return raw.toByteArray();
-    }
-    return raw;
+    return DataError(QStringLiteral("Field '%1' not found").arg(field));
 }
 
 } // namespace
@@ -55,20 +32,19 @@ Dataset::Dataset(Database &db, const QString &tablePath, QObject *parent)
     , m_db(db)
     , m_table(Schema::table(tablePath))
 {
-    // Opening: the table must be there and readable.
-    QSqlQuery probe =
-        m_db.prepare(QStringLiteral("SELECT %1 FROM %2 LIMIT 0").arg(selectColumns(), quoted(m_table.name)));
-    Database::exec(probe);
+    m_view = std::make_unique<DatasetView>(m_db, m_table);
     m_changed.fill(false, m_table.fields.size());
     connect(&m_db, &Database::tableWritten, this, &Dataset::onTableWritten);
 }
+
+Dataset::~Dataset() = default;
 
 // ---- fields -------------------------------------------------------------------------------------
 
 void Dataset::addLookup(const Lookup &lookup)
 {
     Q_ASSERT(lookup.lookIn);
-    m_lookups << lookup;
+    m_lookups.add(lookup);
     if (lookup.lookIn != this) {
         connect(lookup.lookIn, &Dataset::viewReset, this, &Dataset::onLookupSourceChanged,
                 Qt::UniqueConnection);
@@ -82,30 +58,21 @@ int Dataset::storedIndex(const QString &field) const
     return m_table.indexOf(field);
 }
 
-int Dataset::lookupIndex(const QString &field) const
-{
-    for (int i = 0; i < m_lookups.size(); ++i) {
-        if (m_lookups.at(i).name.compare(field, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
 bool Dataset::hasField(const QString &name) const
 {
-    return storedIndex(name) >= 0 || lookupIndex(name) >= 0;
+    return storedIndex(name) >= 0 || m_lookups.indexOf(name) >= 0;
 }
 
 bool Dataset::isLookup(const QString &name) const
 {
-    return storedIndex(name) < 0 && lookupIndex(name) >= 0;
+    return storedIndex(name) < 0 && m_lookups.indexOf(name) >= 0;
 }
 
 const Dataset::Lookup &Dataset::lookupDef(const QString &name) const
 {
-    const int index = lookupIndex(name);
+    const int index = m_lookups.indexOf(name);
     if (index < 0)
-        throw DataError(QStringLiteral("Field '%1' not found").arg(name));
+        throw fieldNotFound(name);
     return m_lookups.at(index);
 }
 
@@ -126,7 +93,7 @@ int Dataset::fieldWidth(const QString &name) const
     return lookup.type == FieldType::Text ? lookup.width : 0;
 }
 
-// ---- reading the view ---------------------------------------------------------------------------
+// ---- the view -----------------------------------------------------------------------------------
 
 SqlCondition Dataset::viewCondition() const
 {
@@ -141,182 +108,9 @@ SqlCondition Dataset::viewCondition() const
     return condition;
 }
 
-QString Dataset::selectColumns() const
-{
-    QStringList columns;
-    for (const FieldDef &f : m_table.fields)
-        columns << quoted(f.name);
-    return columns.join(QStringLiteral(", "));
-}
-
-Dataset::Row Dataset::rowFromQuery(const QSqlQuery &query) const
-{
-    Row row;
-    row.values.resize(m_table.fields.size());
-    for (int i = 0; i < m_table.fields.size(); ++i)
-        row.values[i] = fromStore(m_table.field(i).type, query.value(i));
-    row.id = row.values.at(0).toLongLong();
-    return row;
-}
-
-QVector<Dataset::Row> Dataset::fetch(const QString &sqlTail, const QVariantList &values) const
-{
-    QSqlQuery query = m_db.prepare(
-        QStringLiteral("SELECT %1 FROM %2 %3").arg(selectColumns(), quoted(m_table.name), sqlTail));
-    for (const QVariant &v : values)
-        query.addBindValue(v);
-    Database::exec(query);
-    QVector<Row> rows;
-    while (query.next())
-        rows << rowFromQuery(query);
-    return rows;
-}
-
 int Dataset::recordCount() const
 {
-    if (m_count < 0) {
-        const SqlCondition c = viewCondition();
-        QSqlQuery query = m_db.prepare(
-            QStringLiteral("SELECT COUNT(*) FROM %1%2")
-                .arg(quoted(m_table.name), c.isEmpty() ? QString() : QStringLiteral(" WHERE ") + c.sql));
-        for (const QVariant &v : c.values)
-            query.addBindValue(v);
-        Database::exec(query);
-        m_count = query.next() ? query.value(0).toInt() : 0;
-    }
-    return m_count;
-}
-
-int Dataset::countBelow(qint64 id) const
-{
-    const SqlCondition c = viewCondition() && SqlCondition{QStringLiteral("\"Id\" < ?"), {id}};
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(quoted(m_table.name), c.sql));
-    for (const QVariant &v : c.values)
-        query.addBindValue(v);
-    Database::exec(query);
-    return query.next() ? query.value(0).toInt() : 0;
-}
-
-// A page is PageSize consecutive rows of the view. Pages are read by key from a neighbour when
-// one is at hand, else by offset from the nearer end, so scrolling years of orders stays cheap.
-const QVector<Dataset::Row> &Dataset::page(int index) const
-{
-    if (const auto it = m_pages.constFind(index); it != m_pages.constEnd())
-        return *it;
-    if (m_pages.size() >= MaxCachedPages)
-        m_pages.clear();
-
-    const SqlCondition view = viewCondition();
-    const auto where = [&view](const SqlCondition &extra) {
-        const SqlCondition c = view && extra;
-        return std::pair{c.isEmpty() ? QString() : QStringLiteral("WHERE ") + c.sql, c.values};
-    };
-    QVector<Row> rows;
-    const auto before = m_pages.constFind(index - 1);
-    const auto after = m_pages.constFind(index + 1);
-    if (index == 0) {
-        const auto [clause, values] = where({});
-        rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" LIMIT %2").arg(clause).arg(PageSize), values);
-    } else if (before != m_pages.constEnd() && before->size() == PageSize) {
-        const auto [clause, values] = where({QStringLiteral("\"Id\" > ?"), {before->last().id}});
-        rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" LIMIT %2").arg(clause).arg(PageSize), values);
-    } else if (after != m_pages.constEnd() && !after->isEmpty()) {
-        const auto [clause, values] = where({QStringLiteral("\"Id\" < ?"), {after->first().id}});
-        rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" DESC LIMIT %2").arg(clause).arg(PageSize), values);
-        std::reverse(rows.begin(), rows.end());
-    } else {
-        const int count = recordCount();
-        const int start = index * PageSize;
-        if (start < count) {
-            const int length = std::min(PageSize, count - start);
-            const auto [clause, values] = where({});
-            if (start <= count / 2) {
-                rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" LIMIT %2 OFFSET %3")
-                                 .arg(clause)
-                                 .arg(length)
-                                 .arg(start),
-                             values);
-            } else {
-                rows = fetch(QStringLiteral("%1 ORDER BY \"Id\" DESC LIMIT %2 OFFSET %3")
-                                 .arg(clause)
-                                 .arg(length)
-                                 .arg(count - start - length),
-                             values);
-                std::reverse(rows.begin(), rows.end());
-            }
-        }
-    }
-    return *m_pages.insert(index, rows);
-}
-
-bool Dataset::rowAt(int position, Row *row) const
-{
-    if (position < 0)
-        return false;
-    const QVector<Row> &rows = page(position / PageSize);
-    const int offset = position % PageSize;
-    if (offset >= rows.size())
-        return false;
-    *row = rows.at(offset);
-    return true;
-}
-
-qint64 Dataset::idAt(int position) const
-{
-    Row row;
-    return rowAt(position, &row) ? row.id : 0;
-}
-
-int Dataset::positionOf(qint64 id) const
-{
-    if (id <= 0)
-        return -1;
-    for (auto it = m_pages.constBegin(); it != m_pages.constEnd(); ++it) {
-        const QVector<Row> &rows = *it;
-        if (rows.isEmpty() || id < rows.first().id || id > rows.last().id)
-            continue;
-        const auto found = std::lower_bound(rows.begin(), rows.end(), id,
-                                            [](const Row &r, qint64 value) { return r.id < value; });
-        // A page holds consecutive rows of the view: an id within its range and not in it is not in the view.
-        if (found == rows.end() || found->id != id)
-            return -1;
-        return it.key() * PageSize + int(found - rows.begin());
-    }
-    return contains(id) ? countBelow(id) : -1;
-}
-
-bool Dataset::contains(qint64 id) const
-{
-    const SqlCondition member = viewCondition() && SqlCondition{QStringLiteral("\"Id\" = ?"), {id}};
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(quoted(m_table.name), member.sql));
-    for (const QVariant &v : member.values)
-        query.addBindValue(v);
-    Database::exec(query);
-    return query.next();
-}
-
-void Dataset::ensurePosition() const
-{
-    if (m_anchor == Anchor::Exact)
-        return;
-    if (m_anchor == Anchor::Stale && m_currentId > 0) {
-        const int position = positionOf(m_currentId);
-        if (position >= 0) {
-            m_currentPos = position;
-            m_anchor = Anchor::Exact;
-            return;
-        }
-        const int count = recordCount();
-        m_currentPos = count == 0 ? -1 : std::min(countBelow(m_currentId), count - 1);
-    } else {
-        m_currentPos = 0;
-    }
-    m_currentId = idAt(m_currentPos);
-    if (m_currentId == 0)
-        m_currentPos = -1;
-    m_anchor = Anchor::Exact;
+    return m_view->count();
 }
 
 bool Dataset::isEmpty() const
@@ -328,16 +122,35 @@ int Dataset::recNo() const
 {
     if (m_state == State::Insert)
         return recordCount();
-    ensurePosition();
-    return m_currentPos;
+    return m_view->currentPosition();
 }
 
 qint64 Dataset::currentId() const
 {
     if (m_state == State::Insert)
         return 0;
-    ensurePosition();
-    return m_currentId;
+    return m_view->currentId();
+}
+
+int Dataset::positionOf(qint64 id) const
+{
+    return m_view->positionOf(id);
+}
+
+qint64 Dataset::idAt(int position) const
+{
+    return m_view->idAt(position);
+}
+
+bool Dataset::currentRow(Row *row) const
+{
+    const int position = m_view->currentPosition();
+    return position >= 0 && m_view->rowAt(position, row);
+}
+
+qint64 Dataset::viewBytes() const
+{
+    return m_view->bytes();
 }
 
 // ---- moving -------------------------------------------------------------------------------------
@@ -348,13 +161,10 @@ void Dataset::moveTo(int position)
     const int count = recordCount();
     if (count == 0)
         return;
-    position = std::clamp(position, 0, count - 1);
-    const qint64 id = idAt(position);
+    const qint64 id = idAt(std::clamp(position, 0, count - 1));
     if (id == 0)
         return;
-    m_currentId = id;
-    m_currentPos = position;
-    m_anchor = Anchor::Exact;
+    m_view->setCurrent(id);
     Q_EMIT currentChanged();
 }
 
@@ -391,8 +201,7 @@ bool Dataset::locate(const QString &field, const QVariant &value)
     Row row;
     if (!findFirst(field, value, &row))
         return false;
-    m_currentId = row.id;
-    m_anchor = Anchor::Stale;
+    m_view->setCurrent(row.id);
     Q_EMIT currentChanged();
     return true;
 }
@@ -400,12 +209,9 @@ bool Dataset::locate(const QString &field, const QVariant &value)
 bool Dataset::gotoId(qint64 id)
 {
     settle();
-    const int position = positionOf(id);
-    if (position < 0)
+    if (positionOf(id) < 0)
         return false;
-    m_currentId = id;
-    m_currentPos = position;
-    m_anchor = Anchor::Exact;
+    m_view->setCurrent(id);
     Q_EMIT currentChanged();
     return true;
 }
@@ -457,9 +263,8 @@ void Dataset::edit()
         append();
         return;
     }
-    ensurePosition();
     Row row;
-    if (!rowAt(m_currentPos, &row))
+    if (!currentRow(&row))
         throw DataError(EmptyDataset);
     m_pending = row;
     m_changed.fill(false);
@@ -467,54 +272,21 @@ void Dataset::edit()
     Q_EMIT stateChanged();
 }
 
+// The stored row becomes the current one; if the view does not let it through, the row that
+// followed it takes its place (after a new row: the last one).
 void Dataset::post()
 {
     requireEditing();
     updateRecord();
-    const int countBefore = m_count;
-    const int positionBefore = m_anchor == Anchor::Exact ? m_currentPos : -1;
-
-    if (m_state == State::Insert) {
-        QStringList columns, marks;
-        for (int i = 1; i < m_table.fields.size(); ++i) {
-            columns << quoted(m_table.field(i).name);
-            marks << QStringLiteral("?");
-        }
-        QSqlQuery query = m_db.prepare(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                           .arg(quoted(m_table.name), columns.join(QStringLiteral(", ")),
-                                                marks.join(QStringLiteral(", "))));
-        for (int i = 1; i < m_table.fields.size(); ++i)
-            query.addBindValue(Filter::storeValue(m_table.field(i), m_pending.values.at(i)));
-        Database::exec(query);
-        m_currentId = query.lastInsertId().toLongLong();
-    } else {
-        QStringList assignments;
-        QVariantList values;
-        for (int i = 1; i < m_table.fields.size(); ++i) {
-            if (!m_changed.at(i))
-                continue;
-            assignments << quoted(m_table.field(i).name) + QStringLiteral(" = ?");
-            values << Filter::storeValue(m_table.field(i), m_pending.values.at(i));
-        }
-        if (!assignments.isEmpty()) {
-            QSqlQuery query =
-                m_db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
-                                 .arg(quoted(m_table.name), assignments.join(QStringLiteral(", "))));
-            for (const QVariant &v : values)
-                query.addBindValue(v);
-            query.addBindValue(m_pending.id);
-            Database::exec(query);
-            if (query.numRowsAffected() == 0)
-                throw DataError(QStringLiteral("Запись не найдена: её удалили, пока она редактировалась."));
-        }
-        m_currentId = m_pending.id;
-    }
-    const bool inserted = m_state == State::Insert;
+    qint64 id = m_pending.id;
+    if (m_state == State::Insert)
+        id = RowWriter::insert(m_db, m_table, m_pending.values);
+    else
+        RowWriter::update(m_db, m_table, m_pending, m_changed);
     m_state = State::Browse;
     m_pending = Row();
     m_changed.fill(false);
-    placeCursorAfterWrite(m_currentId, countBefore, inserted ? countBefore : positionBefore,
-                          inserted ? 1 : 0);
+    m_view->setCurrent(id);
     Q_EMIT stateChanged();
     m_db.notifyWritten(m_table.name, this);
 }
@@ -548,18 +320,13 @@ void Dataset::deleteRecord()
             throw DataError(EmptyDataset);
         id = currentId();
     }
-    const int countBefore = m_count;
-    const int positionBefore = m_anchor == Anchor::Exact ? m_currentPos : -1;
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
-    query.addBindValue(id);
-    Database::exec(query);
+    RowWriter::remove(m_db, m_table, id);
     const bool wasEditing = m_state == State::Edit;
     m_state = State::Browse;
     m_pending = Row();
     m_changed.fill(false);
-    // The row that followed takes the deleted row's place.
-    placeCursorAfterWrite(id, countBefore, positionBefore, -1);
+    // The view follows the deletion: the row that followed takes the deleted row's place.
+    m_view->setCurrent(id);
     if (wasEditing)
         Q_EMIT stateChanged();
     m_db.notifyWritten(m_table.name, this);
@@ -567,15 +334,11 @@ void Dataset::deleteRecord()
 
 bool Dataset::deleteId(qint64 id)
 {
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(m_table.name)));
-    query.addBindValue(id);
-    Database::exec(query);
-    if (query.numRowsAffected() == 0)
+    if (!RowWriter::remove(m_db, m_table, id))
         return false;
     if (m_state == State::Edit && m_pending.id == id)
         cancel();
-    // Every dataset over the table, this one included, finds its cursor again by identity.
+    // Every dataset over the table, this one included, follows the deleted row.
     m_db.notifyWritten(m_table.name);
     return true;
 }
@@ -603,7 +366,7 @@ void Dataset::removeEditor(FieldEditor *editor)
 void Dataset::refresh()
 {
     settle();
-    invalidate();
+    m_view->reload();
     emitReset();
 }
 
@@ -614,69 +377,60 @@ QVariant Dataset::valueOf(const Row &row, const QString &field) const
     const int stored = storedIndex(field);
     if (stored >= 0)
         return row.values.value(stored);
-    const int lookup = lookupIndex(field);
+    const int lookup = m_lookups.indexOf(field);
     if (lookup < 0)
-        throw DataError(QStringLiteral("Field '%1' not found").arg(field));
-    return lookupValue(lookup, valueOf(row, m_lookups.at(lookup).key));
+        throw fieldNotFound(field);
+    return m_lookups.value(lookup, valueOf(row, m_lookups.at(lookup).key));
 }
 
-QVariant Dataset::lookupValue(int index, const QVariant &key) const
+// The value as the store compares it in a stored field; null for a value of another kind, which
+// matches nothing.
+QVariant Dataset::matchKey(int stored, const QVariant &value) const
 {
-    if (key.isNull())
+    if (value.isNull())
         return {};
-    const QString cacheKey = QString::number(index) + QLatin1Char('\x1f') + key.toString();
-    if (const auto it = m_lookupCache.constFind(cacheKey); it != m_lookupCache.constEnd())
-        return *it;
-    const Lookup &lookup = m_lookups.at(index);
-    QVariant result;
-    Row row;
-    if (lookup.lookIn->findFirst(lookup.match, key, &row))
-        result = lookup.lookIn->valueOf(row, lookup.result);
-    if (!result.isNull()) {
-        if (lookup.type == FieldType::Text)
-            result = (result.typeId() == QMetaType::Double ? ValueText::formatNumber(result.toDouble())
-                                                           : result.toString())
-                         .left(lookup.width);
-        else if (lookup.type == FieldType::Integer)
-            result = qRound64(result.toDouble());
+    try {
+        return Filter::storeValue(m_table.field(stored), ValueText::coerce(m_table.field(stored), value));
+    } catch (const DataError &) {
+        return {};
     }
-    if (m_lookupCache.size() >= MaxCachedLookups)
-        m_lookupCache.clear();
-    m_lookupCache.insert(cacheKey, result);
-    return result;
 }
 
 bool Dataset::findFirst(const QString &field, const QVariant &value, Row *row) const
 {
     const int stored = storedIndex(field);
     if (stored < 0)
-        throw DataError(QStringLiteral("Field '%1' not found").arg(field));
-    if (value.isNull())
-        return false;
-    QVariant key;
-    try {
-        key = Filter::storeValue(m_table.field(stored), ValueText::coerce(m_table.field(stored), value));
-    } catch (const DataError &) {
-        return false; // a value of another kind matches nothing
-    }
-    const SqlCondition c =
-        viewCondition() && SqlCondition{quoted(m_table.field(stored).name) + QStringLiteral(" = ?"), {key}};
-    const QVector<Row> rows = fetch(QStringLiteral("WHERE %1 ORDER BY \"Id\" LIMIT 1").arg(c.sql), c.values);
-    if (rows.isEmpty())
-        return false;
-    *row = rows.first();
-    return true;
+        throw fieldNotFound(field);
+    const QVariant key = matchKey(stored, value);
+    return !key.isNull() && m_view->findFirst(stored, key, row);
+}
+
+QVector<Dataset::Row> Dataset::findEach(const QString &field, const QVariantList &values) const
+{
+    const int stored = storedIndex(field);
+    if (stored < 0)
+        throw fieldNotFound(field);
+    QVariantList keys;
+    for (const QVariant &value : values)
+        keys << matchKey(stored, value);
+    return m_view->findEach(stored, keys);
+}
+
+void Dataset::prefetchDisplay(const QVector<Row> &rows, const QString &field) const
+{
+    const int index = m_lookups.indexOf(field);
+    if (index >= 0 && storedIndex(field) < 0)
+        m_lookups.prefetch(*this, rows, index);
 }
 
 QVariant Dataset::value(const QString &field) const
 {
     if (m_state != State::Browse)
         return valueOf(m_pending, field);
-    ensurePosition();
     Row row;
-    if (!rowAt(m_currentPos, &row)) {
+    if (!currentRow(&row)) {
         if (!hasField(field))
-            throw DataError(QStringLiteral("Field '%1' not found").arg(field));
+            throw fieldNotFound(field);
         return {};
     }
     return valueOf(row, field);
@@ -692,9 +446,27 @@ QVariant Dataset::valueAt(int position, const QString &field) const
     if (m_state != State::Browse && position == recNo())
         return valueOf(m_pending, field);
     Row row;
-    if (!rowAt(position, &row))
+    if (!m_view->rowAt(position, &row))
         return {};
+    if (isLookup(field))
+        prefetchWindow(position, m_lookups.indexOf(field));
     return valueOf(row, field);
+}
+
+// A grid asks a display field row by row; the rows around are looked up with it, at once.
+void Dataset::prefetchWindow(int position, int lookup) const
+{
+    const int window = position / DisplayFields::WindowRows;
+    if (!m_lookups.startWindow(window, lookup))
+        return;
+    QVector<Row> rows;
+    Row row;
+    const int end = std::min((window + 1) * DisplayFields::WindowRows, recordCount());
+    for (int p = window * DisplayFields::WindowRows; p < end; ++p) {
+        if (m_view->rowAt(p, &row))
+            rows << row;
+    }
+    m_lookups.prefetch(*this, rows, lookup);
 }
 
 QString Dataset::textAt(int position, const QString &field) const
@@ -707,8 +479,8 @@ void Dataset::setValue(const QString &field, const QVariant &value)
     requireEditing();
     const int stored = storedIndex(field);
     if (stored < 0) {
-        if (lookupIndex(field) < 0)
-            throw DataError(QStringLiteral("Field '%1' not found").arg(field));
+        if (m_lookups.indexOf(field) < 0)
+            throw fieldNotFound(field);
         throw DataError(
             QStringLiteral("Поле «%1» нельзя изменить: оно показывает данные другой таблицы.").arg(field));
     }
@@ -734,6 +506,13 @@ void Dataset::setText(const QString &field, const QString &text)
 
 // ---- filter and master link ---------------------------------------------------------------------
 
+// The view is read again and the cursor goes to its first row.
+void Dataset::viewChanged()
+{
+    m_view->setCondition(viewCondition());
+    emitReset();
+}
+
 void Dataset::setFilter(const QString &text)
 {
     const SqlCondition condition = Filter::parse(text, m_table);
@@ -745,24 +524,20 @@ void Dataset::setFilter(const QString &text)
     settle();
     m_filterText = text;
     m_filterCondition = condition;
-    invalidate();
-    resetToFirst();
-    emitReset();
+    viewChanged();
 }
 
 void Dataset::setFiltered(bool on)
 {
     settle();
     m_filtered = on;
-    invalidate();
-    resetToFirst();
-    emitReset();
+    viewChanged();
 }
 
 void Dataset::setMasterLink(Dataset *master, const QString &masterField, const QString &detailField)
 {
     if (storedIndex(detailField) < 0)
-        throw DataError(QStringLiteral("Field '%1' not found").arg(detailField));
+        throw fieldNotFound(detailField);
     settle();
     if (m_master)
         disconnect(m_master, nullptr, this, nullptr);
@@ -772,9 +547,7 @@ void Dataset::setMasterLink(Dataset *master, const QString &masterField, const Q
     m_masterKey = master ? master->value(masterField) : QVariant();
     if (master)
         connect(master, &Dataset::currentChanged, this, &Dataset::onMasterChanged);
-    invalidate();
-    resetToFirst();
-    emitReset();
+    viewChanged();
 }
 
 void Dataset::onMasterChanged()
@@ -788,67 +561,23 @@ void Dataset::onMasterChanged()
         return; // the pending detail row stays, and with it the rows it belongs to
     }
     m_masterKey = key;
-    invalidate();
-    resetToFirst();
-    emitReset();
+    viewChanged();
 }
 
 // ---- notifications ------------------------------------------------------------------------------
 
-void Dataset::invalidate()
-{
-    m_count = -1;
-    m_pages.clear();
-    if (m_anchor == Anchor::Exact)
-        m_anchor = Anchor::Stale;
-}
-
-void Dataset::resetToFirst()
-{
-    m_currentId = 0;
-    m_currentPos = -1;
-    m_anchor = Anchor::First;
-}
-
 void Dataset::emitReset()
 {
+    m_lookups.forgetWindows();
     Q_EMIT viewReset();
     Q_EMIT currentChanged();
 }
 
-void Dataset::onTableWritten(const QString &table, const QObject *writer)
+// The view has already followed the rows that changed; the controls that show it are told here.
+void Dataset::onTableWritten(const QString &table, const QObject *)
 {
-    if (table != m_table.name)
-        return;
-    if (writer != this)
-        invalidate();
-    emitReset();
-}
-
-// After a write of its own the dataset knows how its view changed, so a journal of years of orders
-// is not counted again for every order stored. `countChange` is what the write did to the table:
-// +1 for a new row, 0 for a changed one, -1 for a deleted one.
-void Dataset::placeCursorAfterWrite(qint64 id, int countBefore, int positionBefore, int countChange)
-{
-    invalidate();
-    m_currentId = id;
-    m_anchor = Anchor::Stale;
-    if (countBefore < 0 || positionBefore < 0)
-        return;
-    const bool stays = countChange >= 0 && contains(id);
-    const bool wasInView = countChange <= 0; // an edited or deleted row was the current one
-    m_count = countBefore + (stays ? 1 : 0) - (wasInView ? 1 : 0);
-    if (stays) {
-        m_currentPos = positionBefore;
-        m_anchor = Anchor::Exact;
-        return;
-    }
-    // The row left the view: the row that followed it takes its place, or the last one.
-    m_currentPos = m_count == 0 ? -1 : std::min(positionBefore, m_count - 1);
-    m_currentId = idAt(m_currentPos);
-    if (m_currentId == 0)
-        m_currentPos = -1;
-    m_anchor = Anchor::Exact;
+    if (table == m_table.name)
+        emitReset();
 }
 
 void Dataset::onLookupSourceChanged()
@@ -856,7 +585,7 @@ void Dataset::onLookupSourceChanged()
     if (m_notifyingLookups)
         return;
     m_notifyingLookups = true;
-    m_lookupCache.clear();
+    m_lookups.forgetWindows();
     Q_EMIT lookupsChanged();
     m_notifyingLookups = false;
 }

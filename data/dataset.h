@@ -1,18 +1,23 @@
 #pragma once
 
+#include "data/display_fields.h"
 #include "data/filter.h"
+#include "data/table_row.h"
 
-#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
 
+#include <memory>
+
 class Database;
+class DatasetView;
 class FieldEditor;
 
 // A cursor over one table, shared by every window that shows it: a current row, a filter, a
-// pending new or changed row, and display fields looked up in other datasets. It keeps only the
-// pages of its view that were read, so a journal of years of orders opens at once.
+// pending new or changed row, and display fields looked up in other datasets. Its view (rows,
+// count, positions) follows the store's row changes and reads rows by key as they are shown, so a
+// journal of years of orders opens at once; this class keeps the editing rules.
 class Dataset : public QObject
 {
     Q_OBJECT
@@ -25,26 +30,11 @@ public:
         Insert
     };
 
-    // A display field: the `result` field of the first row of `lookIn`'s current view whose
-    // `match` field equals this dataset's `key` field; empty when there is none.
-    struct Lookup
-    {
-        QString name;
-        FieldType type = FieldType::Text; // Text or Integer
-        int width = 0;
-        QString key;
-        Dataset *lookIn = nullptr;
-        QString match;
-        QString result;
-    };
-
-    struct Row
-    {
-        qint64 id = 0;
-        QVector<QVariant> values; // in the table's field order
-    };
+    using Lookup = DisplayField;
+    using Row = TableRow; // values in the table's field order
 
     Dataset(Database &db, const QString &tablePath, QObject *parent = nullptr);
+    ~Dataset() override;
 
     Database &database() const { return m_db; }
     const TableDef &table() const { return m_table; }
@@ -117,6 +107,15 @@ public:
     bool findFirst(const QString &field, const QVariant &value, Row *row) const;
     // A field of a row of this table, display fields included.
     QVariant valueOf(const Row &row, const QString &field) const;
+    // The first rows of the view for many values of `field` at once (each as findFirst finds it),
+    // read with a statement for dozens of values; the rows found, each once.
+    QVector<Row> findEach(const QString &field, const QVariantList &values) const;
+    // Makes display field `field` cheap to read for these rows: its looked-in rows are found at
+    // once, through every dataset the field looks through.
+    void prefetchDisplay(const QVector<Row> &rows, const QString &field) const;
+
+    // Memory held by the view's positions, rows and found display rows.
+    qint64 viewBytes() const;
 
 Q_SIGNALS:
     void viewReset();      // the rows of the view changed: count, order or values
@@ -126,31 +125,23 @@ Q_SIGNALS:
 
 private:
     void settle();
-    void invalidate();
     void onTableWritten(const QString &table, const QObject *writer);
-    void placeCursorAfterWrite(qint64 id, int countBefore, int positionBefore, int countChange);
     void onLookupSourceChanged();
     void onMasterChanged();
-    void resetToFirst();
+    void viewChanged();
     void emitReset();
 
     SqlCondition viewCondition() const;
-    QString selectColumns() const;
-    Row rowFromQuery(const class QSqlQuery &query) const;
-    const QVector<Row> &page(int index) const;
-    bool rowAt(int position, Row *row) const;
-    int countBelow(qint64 id) const;
-    bool contains(qint64 id) const;
+    bool currentRow(Row *row) const;
+    QVariant matchKey(int stored, const QVariant &value) const;
+    void prefetchWindow(int position, int lookup) const;
     int storedIndex(const QString &field) const; // -1 for a display field
-    int lookupIndex(const QString &field) const;
-    QVariant lookupValue(int lookup, const QVariant &key) const;
     void requireEditing() const;
-    void ensurePosition() const;
-    QVector<Row> fetch(const QString &sqlTail, const QVariantList &values) const;
 
     Database &m_db;
     const TableDef &m_table;
-    QVector<Lookup> m_lookups;
+    DisplayFields m_lookups;
+    std::unique_ptr<DatasetView> m_view;
     QVector<FieldEditor *> m_editors;
 
     QString m_filterText;
@@ -165,21 +156,5 @@ private:
     State m_state = State::Browse;
     Row m_pending;
     QVector<bool> m_changed;
-
-    // The cursor: the current row's identity and position. After a change of the view it is found
-    // again by identity; a row that left the view gives its place to the row that followed it.
-    enum class Anchor
-    {
-        Exact,
-        Stale,
-        First
-    };
-    mutable qint64 m_currentId = 0;
-    mutable int m_currentPos = -1;
-    mutable Anchor m_anchor = Anchor::First;
-
-    mutable int m_count = -1;
-    mutable QHash<int, QVector<Row>> m_pages;
-    mutable QHash<QString, QVariant> m_lookupCache;
     bool m_notifyingLookups = false;
 };

@@ -131,6 +131,44 @@ QStringList firstMigration()
     return statements;
 }
 
+// The block counts of every table, filled from the rows already stored and kept up by triggers.
+// The delete trigger also keeps SQLite from emptying a table without reporting each row.
+QStringList secondMigration()
+{
+    QStringList statements{
+        // The orders of a date, counted per driver from the index alone (the report); it serves the
+        // date's lookups as well as the index it replaces.
+        QStringLiteral("DROP INDEX \"gurnal_DDate\""),
+        QStringLiteral("CREATE INDEX \"gurnal_DDate_IdVozy\" ON \"gurnal\" (\"DDate\", \"IdVozy\")"),
+        QStringLiteral("CREATE TABLE \"%1\" (\"TableName\" TEXT NOT NULL, \"Block\" INTEGER NOT NULL, "
+                       "\"Rows\" INTEGER NOT NULL, PRIMARY KEY (\"TableName\", \"Block\")) WITHOUT ROWID")
+            .arg(QLatin1String(BlockCounts))};
+    const QString counts = QLatin1String(BlockCounts);
+    const QString bits = QString::number(IdBlockBits);
+    for (const TableDef &t : tables()) {
+        const QString add =
+            QStringLiteral("INSERT INTO \"%1\" VALUES ('%2', NEW.\"Id\" >> %3, 1) ON CONFLICT "
+                           "(\"TableName\", \"Block\") DO UPDATE SET \"Rows\" = \"Rows\" + 1;")
+                .arg(counts, t.name, bits);
+        const QString remove =
+            QStringLiteral("UPDATE \"%1\" SET \"Rows\" = \"Rows\" - 1 WHERE \"TableName\" = "
+                           "'%2' AND \"Block\" = OLD.\"Id\" >> %3;")
+                .arg(counts, t.name, bits);
+        statements
+            << QStringLiteral("INSERT INTO \"%1\" SELECT '%2', \"Id\" >> %3 AS b, COUNT(*) FROM \"%2\" "
+                              "GROUP BY b")
+                   .arg(counts, t.name, bits)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_insert\" AFTER INSERT ON \"%1\" BEGIN %2 END")
+                   .arg(t.name, add)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_delete\" AFTER DELETE ON \"%1\" BEGIN %2 END")
+                   .arg(t.name, remove)
+            << QStringLiteral("CREATE TRIGGER \"%1_blocks_renumber\" AFTER UPDATE OF \"Id\" ON \"%1\" "
+                              "WHEN NEW.\"Id\" <> OLD.\"Id\" BEGIN %2 %3 END")
+                   .arg(t.name, remove, add);
+    }
+    return statements;
+}
+
 // The pick-up address of a journal row `row` (NEW, OLD or gurnal) as one text: its four fields quoted,
 // so that empty ones are told apart and kept.
 QString addressOf(const char *row)
@@ -169,7 +207,7 @@ QString uncountIn(const char *row)
 // of orders and its last one, kept by the journal's own writes. Counting a regular caller's orders
 // afresh at every look-up would grow with the years; kept, it costs a row per stored order. The
 // table has no row ids, so its writes are not reported as rows changed to the program's datasets.
-QStringList secondMigration()
+QStringList thirdMigration()
 {
     const QString changedAddress =
         QStringLiteral("OLD.Telefon IS NOT NEW.Telefon OR OLD.IdOtkudaRaion IS NOT NEW.IdOtkudaRaion OR "
@@ -201,6 +239,8 @@ QStringList secondMigration()
 
 } // namespace
 
+const char *const BlockCounts = "rowblocks";
+
 QString telephoneDigits()
 {
     return QStringLiteral("CAST(CAST(\"Telefon\" AS INTEGER) AS TEXT)");
@@ -228,7 +268,7 @@ const TableDef &table(const QString &path)
 
 int latestVersion()
 {
-    return 2;
+    return 3;
 }
 
 QStringList migration(int version)
@@ -238,6 +278,8 @@ QStringList migration(int version)
         return firstMigration();
     case 2:
         return secondMigration();
+    case 3:
+        return thirdMigration();
     default:
         return {};
     }

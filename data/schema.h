@@ -14,6 +14,12 @@ const QVector<TableDef> &tables();
 // directory and extension dropped, case ignored. Throws DataError for a name that is none of the tables.
 const TableDef &table(const QString &path);
 
+// The store keeps, for every table, how many rows each block of 1024 consecutive identities holds
+// (table `rowblocks`, written by triggers in the same transaction as the rows). A view of a whole
+// table counts and places its rows from these without reading the table.
+constexpr int IdBlockBits = 10;
+extern const char *const BlockCounts;
+
 // Numbered migrations; the store's user_version says how many have run.
 int latestVersion();
 QStringList migration(int version); // statements of migration `version` (1-based)

@@ -100,9 +100,18 @@ QString formatDate(const QDate &date)
 
 QString formatTime(const QTime &time)
 {
-    QString format = QLocale().timeFormat(QLocale::LongFormat);
-    format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
-    return QLocale().toString(time, format.trimmed());
+    // The locale's long format without its time zone, worked out once per locale: a grid shows
+    // thousands of times.
+    static QLocale formatLocale(QLocale::C);
+    static QString format;
+    const QLocale locale;
+    if (format.isNull() || locale != formatLocale) {
+        format = locale.timeFormat(QLocale::LongFormat);
+        format.remove(QRegularExpression(QStringLiteral("\\s*t+\\s*")));
+        format = format.trimmed();
+        formatLocale = locale;
+    }
+    return locale.toString(time, format);
 }
 
 QDate parseDate(const QString &text)

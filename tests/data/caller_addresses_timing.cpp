@@ -118,7 +118,7 @@ int main(int argc, char *argv[])
     // The start of a store made before the callers were kept: they are counted from the journal.
     for (const char *statement : {"DROP TRIGGER gurnal_callers_insert", "DROP TRIGGER gurnal_callers_delete",
                                   "DROP TRIGGER gurnal_callers_update", "DROP TABLE gurnal_callers",
-                                  "DROP INDEX gurnal_Telefon", "PRAGMA user_version=1"})
+                                  "DROP INDEX gurnal_Telefon", "PRAGMA user_version=2"})
         db->execute(statement);
     db.reset();
     QElapsedTimer upgrade;

@@ -82,6 +82,8 @@ private Q_SLOTS:
         QTest::newRow("orders of a driver")
             << "SELECT * FROM gurnal WHERE IdVozy = 3 AND DDate = '2026-12-07'";
         QTest::newRow("streets of a district") << "SELECT * FROM ulica WHERE IdRion = 3";
+        QTest::newRow("report: orders of a date per driver")
+            << "SELECT IdVozy, COUNT(*) FROM gurnal WHERE DDate = '2026-12-07' GROUP BY IdVozy";
         QTest::newRow("row by id") << "SELECT * FROM taxisti WHERE Id = 3";
     }
     void lookupsAndViewsUseIndexes()
