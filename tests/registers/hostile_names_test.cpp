@@ -26,7 +26,8 @@ void typeCharacters(QWidget *widget, const QString &text)
 
 void typeIntoNewCell(DBGrid *grid, const QString &text)
 {
-    const QModelIndex cell = grid->model()->index(grid->model()->rowCount() - 1, grid->model()->columnCount() - 1);
+    const QModelIndex cell =
+        grid->model()->index(grid->model()->rowCount() - 1, grid->model()->columnCount() - 1);
     grid->setFocus();
     grid->edit(cell);
     auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(cell));
@@ -71,7 +72,8 @@ class TestHostileNames : public UiTestCase
         for (const TableDef &table : Schema::tables()) {
             if (table.name == changed)
                 continue;
-            QSqlQuery rows = m_store->db().prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY Id").arg(table.name));
+            QSqlQuery rows =
+                m_store->db().prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY Id").arg(table.name));
             Database::exec(rows);
             while (rows.next()) {
                 for (int i = 0; i < table.fields.size(); ++i)
@@ -162,8 +164,10 @@ private Q_SLOTS:
         QCOMPARE(m_messages.errors(), QStringList());
         QCOMPARE(m_store->count(table), rows + 1);
         const int width = Schema::table(table).field(Schema::table(table).indexOf(field)).width;
-        QCOMPARE(m_store->scalar(QStringLiteral("SELECT \"%1\" FROM \"%2\" ORDER BY Id DESC").arg(field, table)).toString(),
-                 keptOf(name, width));
+        QCOMPARE(
+            m_store->scalar(QStringLiteral("SELECT \"%1\" FROM \"%2\" ORDER BY Id DESC").arg(field, table))
+                .toString(),
+            keptOf(name, width));
         QCOMPARE(everyTableBut(table), others);
     }
 };
