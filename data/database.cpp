@@ -85,14 +85,16 @@ Database::Database(const QString &file, bool create)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(file);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    const auto giveUp = [this, &db, &file](const QString &message) {
+    const auto giveUp = [this, &db, &file, create](const QString &message) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
         const QString shownFile = QDir::toNativeSeparators(file);
         if (message.contains(shownFile))
             return DataError(message);
-        return DataError(QStringLiteral("Не удалось открыть базу данных %1: %2").arg(shownFile, message));
+        return DataError((create ? QStringLiteral("Не удалось создать базу данных %1: %2")
+                                 : QStringLiteral("Не удалось открыть базу данных %1: %2"))
+                             .arg(shownFile, message));
     };
     if (!db.open())
         throw giveUp(storeMessage(db.lastError()));
