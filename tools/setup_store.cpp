@@ -34,8 +34,8 @@ void create(const QString &workingDir, bool demo)
     } catch (const DataError &) {
         // A store begun and not finished would be refused by the program, and by the next run of this
         // tool as one that exists: it goes, so that the run can be repeated once the cause is gone.
-        for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
-            if (!existed)
+        if (!existed) {
+            for (const char *suffix : {"", "-wal", "-shm", "-journal"})
                 QFile::remove(file + QLatin1String(suffix));
         }
         throw;
