@@ -121,6 +121,20 @@ private slots:
         QCOMPARE(damaged.readAll(), garbage);
     }
 
+    // The registry's directory as a list: said at creation and at the login window's showing, as the
+    // steps that need it fail; the program runs, with nobody in the list to log in.
+    void aRegistryValueThatIsNotAString()
+    {
+        m_shell->setDataBaseDir(QStringList{"/srv/a", "/srv/b"});
+        Workstation &ws = start();
+        QVERIFY(ws.started());
+        QCOMPARE(m_shell->messages.errors(),
+                 QStringList({"Invalid data type for 'DataBaseDir'", "Invalid data type for 'DataBaseDir'"}));
+        QCOMPARE(ws.login().ComboBox1->count(), 0);
+        QCOMPARE(visibleWindows(), QStringList{"TForm0"});
+        QCOMPARE(ws.tariffWindow()->driverRate(), QString("16"));
+    }
+
     void aSecondCopyDoesNotStart()
     {
         Workstation &first = start();
