@@ -100,22 +100,6 @@ private:
         m_workstation->mainWindow().N17->trigger();
     }
 
-    // Every row of every table, as text.
-    QString everything()
-    {
-        QString dump;
-        for (const TableDef &table : Schema::tables()) {
-            QSqlQuery rows = m_shell->db.db().prepare(QStringLiteral("SELECT * FROM \"%1\"").arg(table.name));
-            Database::exec(rows);
-            while (rows.next()) {
-                for (int i = 0; i < table.fields.size(); ++i)
-                    dump += rows.value(i).toString() + QLatin1Char('|');
-                dump += QLatin1Char('\n');
-            }
-        }
-        return dump;
-    }
-
 private slots:
     void initTestCase()
     {
@@ -197,7 +181,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         for (const auto &[name, keys] : AdminItems)
             main.findChild<QAction *>(name)->setShortcut(keys);
-        const QString before = everything();
+        const QString before = m_shell->db.dump();
         ModalCatcher catcher;
 
         // Every key with every modifier, the test's own keys among them.
@@ -239,7 +223,7 @@ private slots:
         std::sort(opened.begin(), opened.end());
         QCOMPARE(distinct, opened);
         QCOMPARE(m_shell->messages.errors(), QStringList());
-        QCOMPARE(everything(), before);
+        QCOMPARE(m_shell->db.dump(), before);
     }
 
     // In the access-levels window an ordinary dispatcher changes nothing but his own password: the
@@ -248,7 +232,7 @@ private slots:
     {
         start();
         logIn(1, "1234");
-        const QString before = everything();
+        const QString before = m_shell->db.dump();
         inAccessWindow([&](TForm18 &window) {
             QVERIFY(!window.DBGrid1->isEnabled());
             QTest::keyClick(window.DBGrid1, Qt::Key_Delete, Qt::ControlModifier);
@@ -262,7 +246,7 @@ private slots:
             QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
         });
         m_shell->messages.answerNext(Messages::Answer::Yes); // a deletion question, if one came
-        QCOMPARE(everything(), before);
+        QCOMPARE(m_shell->db.dump(), before);
         QCOMPARE(m_shell->messages.shown.size(), 0);
     }
 

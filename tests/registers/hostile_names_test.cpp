@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlQuery>
 #include <QTabWidget>
 
 namespace {
@@ -63,25 +62,6 @@ class TestHostileNames : public UiTestCase
         insert("color", {{"Color", "белый"}});
         insert("gurnal", {{"IdVozy", 1}, {"Status", 1}, {"Iinfo", "заказ"}});
         insert("sotrud", {{"Family", "Иванова"}});
-    }
-
-    // Every row of every table but one, as text.
-    QString everyTableBut(const QString &changed)
-    {
-        QString dump;
-        for (const TableDef &table : Schema::tables()) {
-            if (table.name == changed)
-                continue;
-            QSqlQuery rows =
-                m_store->db().prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY Id").arg(table.name));
-            Database::exec(rows);
-            while (rows.next()) {
-                for (int i = 0; i < table.fields.size(); ++i)
-                    dump += rows.value(i).toString() + QLatin1Char('|');
-                dump += QLatin1Char('\n');
-            }
-        }
-        return dump;
     }
 
     void enter(const QString &where, const QString &name)
@@ -156,7 +136,7 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(QString, field);
         QFETCH(QString, name);
-        const QString others = everyTableBut(table);
+        const QString others = m_store->dump(table);
         const int rows = m_store->count(table);
 
         enter(where, name);
@@ -168,7 +148,7 @@ private Q_SLOTS:
             m_store->scalar(QStringLiteral("SELECT \"%1\" FROM \"%2\" ORDER BY Id DESC").arg(field, table))
                 .toString(),
             keptOf(name, width));
-        QCOMPARE(everyTableBut(table), others);
+        QCOMPARE(m_store->dump(table), others);
     }
 };
 
