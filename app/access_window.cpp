@@ -134,8 +134,25 @@ void TForm18::buildForm()
 void TForm18::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    clearPasswords();
+    guarded(m_messages, [this] { fgs(); });
+}
+
+// The workstation is shared by the dispatchers of a day: what one typed here is gone when the window
+// closes, and the next one to open it finds the boxes empty.
+void TForm18::hideEvent(QHideEvent *event)
+{
+    QDialog::hideEvent(event);
     if (!event->spontaneous())
-        guarded(m_messages, [this] { fgs(); });
+        clearPasswords();
+}
+
+void TForm18::clearPasswords()
+{
+    for (QLineEdit *box : {Edit1, Edit2, Edit3})
+        box->clear();
 }
 
 void TForm18::fgs()
@@ -145,7 +162,8 @@ void TForm18::fgs()
         entries.setFiltered(false);
         return;
     }
-    entries.setFilter("IdOperator=" + m_access.operatorId());
+    // The filter is built from the number alone, whatever the store held for the entry.
+    entries.setFilter("IdOperator=" + QString::number(m_access.operatorId().toLongLong()));
     entries.setFiltered(true);
 }
 
@@ -177,9 +195,7 @@ void TForm18::Button1Click()
     entries.setValue("Pwl", *newPassword);
     entries.post();
     m_messages.inform("               Пароль сменён!               ");
-    Edit1->clear();
-    Edit2->clear();
-    Edit3->clear();
+    clearPasswords();
 }
 
 // A character that a stored password cannot hold is refused before anything is changed.

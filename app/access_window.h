@@ -43,10 +43,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildForm();
     void fgs();
+    void clearPasswords();
     std::optional<QByteArray> encoded(const QLineEdit *box);
 
     TDataModule2 &m_dm;

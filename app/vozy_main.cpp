@@ -8,6 +8,7 @@
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/database.h"
+#include "data/store_lock.h"
 #include "dispatch/current_orders_tab.h"
 #include "dispatch/current_orders_view.h"
 #include "dispatch/driver_location_dialog.h"
@@ -93,7 +94,9 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 {
     QString storeError;
     try {
-        m_store = Database::open(Database::storeFile(workingDir));
+        const QString storeFile = Database::storeFile(workingDir);
+        m_storeLock = std::make_unique<StoreLock>(storeFile);
+        m_store = Database::open(storeFile);
     } catch (const DataError &error) {
         // Reported where the data module opens its tables; the login only finds no users.
         storeError = error.message();

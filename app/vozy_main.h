@@ -14,6 +14,7 @@ class Messages;
 class OrderEntryTab;
 class PositionsTab;
 class QApplication;
+class StoreLock;
 class TDataModule2;
 class TForm0;
 class TForm1;
@@ -46,8 +47,9 @@ public:
     Workstation(const QString &workingDir, Messages &messages, std::function<void()> quit);
     ~Workstation();
 
-    // False when the data module could not open its tables: the store's message was shown and the
-    // program does not run.
+    // False when the store could not be opened (missing, damaged, read-only, or already in use by
+    // another copy of the program) or the data module could not open its tables: the reason was
+    // shown and the program does not run.
     bool started() const { return m_started; }
 
     AccessLevel &access() const { return *m_access; }
@@ -81,6 +83,7 @@ private:
     std::unique_ptr<AccessLevel> m_access;
     std::unique_ptr<HelpWindow> m_help;
     std::unique_ptr<HelpKeys> m_helpKeys;
+    std::unique_ptr<StoreLock> m_storeLock;
     std::unique_ptr<Database> m_store;
     std::unique_ptr<TDataModule2> m_dataModule;
     std::unique_ptr<CurrentOrdersView> m_currentOrders; // the journal window's, outliving the tabs

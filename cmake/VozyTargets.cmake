@@ -7,6 +7,16 @@ if(VOZY_SANITIZE)
   target_link_options(vozy_warnings INTERFACE -fsanitize=address,undefined)
 endif()
 
+if(VOZY_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "VOZY_FUZZ needs clang and libFuzzer: configure with CXX=clang++-14 (see scripts/fuzz)")
+  endif()
+  # Coverage for libFuzzer and the sanitizers in every object; the fuzz targets link libFuzzer itself.
+  target_compile_options(vozy_warnings INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                 -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vozy_warnings INTERFACE -fsanitize=address,undefined)
+endif()
+
 # A library of one layer: its sources, its public Qt modules and the layers below it.
 function(vozy_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})

@@ -19,3 +19,10 @@ public:
 private:
     QString m_message;
 };
+
+// A text as a message quotes it: a long one by its start, so that the box stays on the screen.
+inline QString quotedInMessage(const QString &text)
+{
+    constexpr qsizetype Shown = 100;
+    return text.size() <= Shown ? text : text.left(Shown) + QStringLiteral("…");
+}

@@ -13,10 +13,43 @@
 
 namespace {
 
+// The failures a dispatcher can do something about are said in the program's words; the store's own
+// text follows in parentheses for whoever looks into it.
 QString storeMessage(const QSqlError &error)
 {
-    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    return text.trimmed().isEmpty() ? QStringLiteral("Ошибка базы данных") : text.trimmed();
+    QString text = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("Ошибка базы данных");
+    bool known = false;
+    const int primaryCode = error.nativeErrorCode().toInt(&known) & 0xFF;
+    QString plain;
+    switch (known ? primaryCode : 0) {
+    case 5: // SQLITE_BUSY
+    case 6: // SQLITE_LOCKED
+        plain = QStringLiteral("База данных занята другой программой. Действие не выполнено; повторите его "
+                               "позже.");
+        break;
+    case 8: // SQLITE_READONLY
+        plain = QStringLiteral("База данных открыта только для чтения. Действие не выполнено.");
+        break;
+    case 13: // SQLITE_FULL
+        plain = QStringLiteral("Недостаточно места на диске для базы данных. Действие не выполнено; "
+                               "освободите место и повторите его.");
+        break;
+    case 10: // SQLITE_IOERR
+        plain = QStringLiteral("Ошибка чтения или записи файла базы данных. Действие не выполнено.");
+        break;
+    case 11: // SQLITE_CORRUPT
+    case 26: // SQLITE_NOTADB
+        plain = QStringLiteral("Файл базы данных повреждён или не является базой данных.");
+        break;
+    case 14: // SQLITE_CANTOPEN
+        plain = QStringLiteral("Файл базы данных не удаётся открыть: нет доступа к нему или к его каталогу.");
+        break;
+    default:
+        return text;
+    }
+    return plain + QStringLiteral(" (") + text + QLatin1Char(')');
 }
 
 } // namespace
@@ -25,6 +58,11 @@ std::unique_ptr<Database> Database::open(const QString &file)
 {
     if (!QFileInfo(file).isFile())
         throw DataError(QStringLiteral("Не найдена база данных: %1").arg(QDir::toNativeSeparators(file)));
+    // The store would open for reading only and refuse the first order stored.
+    if (!QFileInfo(file).isWritable())
+        throw DataError(QStringLiteral("Файл базы данных %1 доступен только для чтения. Программа не может "
+                                       "сохранять в нём заказы.")
+                            .arg(QDir::toNativeSeparators(file)));
     return std::unique_ptr<Database>(new Database(file, false));
 }
 
@@ -51,29 +89,39 @@ Database::Database(const QString &file, bool create)
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(file);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) {
-        const QString message = storeMessage(db.lastError());
+    const auto giveUp = [this, &db, &file, create](const QString &message) {
+        db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
-        throw DataError(message);
-    }
+        const QString shownFile = QDir::toNativeSeparators(file);
+        if (message.contains(shownFile))
+            return DataError(message);
+        return DataError((create ? QStringLiteral("Не удалось создать базу данных %1: %2")
+                                 : QStringLiteral("Не удалось открыть базу данных %1: %2"))
+                             .arg(shownFile, message));
+    };
+    if (!db.open())
+        throw giveUp(storeMessage(db.lastError()));
     try {
         attachToConnection();
+        // Read before anything is written: a damaged or foreign file is left byte for byte as it was.
+        if (!create && schemaVersion() == 0)
+            throw DataError(QStringLiteral("Файл не является базой данных программы: %1")
+                                .arg(QDir::toNativeSeparators(file)));
         // WAL keeps readers and a crash harmless; FULL sync so that a stored order survives power loss.
         execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         execute(QStringLiteral("PRAGMA synchronous=FULL"));
         // References may point at deleted rows by design.
         execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
-        if (!create && schemaVersion() == 0)
-            throw DataError(QStringLiteral("Файл не является базой данных программы: %1")
-                                .arg(QDir::toNativeSeparators(file)));
         migrate();
+    } catch (const DataError &error) {
+        m_ownChanges.reset();
+        m_reader.reset();
+        throw giveUp(error.message());
     } catch (...) {
         m_ownChanges.reset();
         m_reader.reset();
-        db.close();
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
+        giveUp(QString());
         throw;
     }
 }

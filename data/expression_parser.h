@@ -39,8 +39,13 @@ public:
     void expectSymbol(const char *symbol);
     [[noreturn]] void fail(const QString &what) const;
 
+    // Far beyond any filter or statement of the program, and within what the store accepts.
+    static constexpr int MaxDepth = 64;
+    static constexpr int MaxComparisons = 256;
+
 private:
     void tokenize();
+    SqlCondition joined(SqlCondition (ExpressionParser::*term)(), const char *word, const QString &keyword);
     SqlCondition orTerm();
     SqlCondition andTerm();
     SqlCondition factor();
@@ -50,4 +55,6 @@ private:
     const TableDef &m_table;
     QVector<Token> m_tokens;
     int m_next = 0;
+    int m_depth = 0;
+    int m_comparisons = 0;
 };

@@ -55,7 +55,7 @@ ExpressionParser::ExpressionParser(const QString &text, const TableDef &table)
 
 void ExpressionParser::fail(const QString &what) const
 {
-    throw DataError(QStringLiteral("Ошибка в условии «%1»: %2.").arg(m_text, what));
+    throw DataError(QStringLiteral("Ошибка в условии «%1»: %2.").arg(quotedInMessage(m_text), what));
 }
 
 void ExpressionParser::tokenize()
@@ -159,35 +159,52 @@ SqlCondition ExpressionParser::condition()
     return orTerm();
 }
 
+// Terms joined in one pass: a long chain costs its length, not its length squared.
+SqlCondition ExpressionParser::joined(SqlCondition (ExpressionParser::*term)(), const char *word,
+                                      const QString &keyword)
+{
+    const SqlCondition first = (this->*term)();
+    if (peek().kind != Kind::Name || peek().text.compare(QLatin1String(word), Qt::CaseInsensitive) != 0)
+        return first;
+    QStringList parts{first.sql};
+    QVariantList values = first.values;
+    while (acceptWord(word)) {
+        const SqlCondition next = (this->*term)();
+        parts << next.sql;
+        values << next.values;
+    }
+    return {QLatin1Char('(') + parts.join(keyword) + QLatin1Char(')'), values};
+}
+
 SqlCondition ExpressionParser::orTerm()
 {
-    SqlCondition result = andTerm();
-    while (acceptWord("or")) {
-        const SqlCondition right = andTerm();
-        result = {QStringLiteral("(%1 OR %2)").arg(result.sql, right.sql), result.values + right.values};
-    }
-    return result;
+    return joined(&ExpressionParser::andTerm, "or", QStringLiteral(" OR "));
 }
 
 SqlCondition ExpressionParser::andTerm()
 {
-    SqlCondition result = factor();
-    while (acceptWord("and")) {
-        const SqlCondition right = factor();
-        result = {QStringLiteral("(%1 AND %2)").arg(result.sql, right.sql), result.values + right.values};
-    }
-    return result;
+    return joined(&ExpressionParser::factor, "and", QStringLiteral(" AND "));
 }
 
 SqlCondition ExpressionParser::factor()
 {
-    if (acceptWord("not")) {
-        const SqlCondition inner = factor();
-        return {QStringLiteral("(NOT %1)").arg(inner.sql), inner.values};
-    }
-    if (acceptSymbol("(")) {
-        SqlCondition inner = condition();
-        expectSymbol(")");
+    // Each "not" and parenthesis is a level of the reader's own recursion and of the store's.
+    const Token &next = peek();
+    if ((next.kind == Kind::Symbol && next.text == QLatin1String("(")) ||
+        (next.kind == Kind::Name && next.text.compare(QLatin1String("not"), Qt::CaseInsensitive) == 0)) {
+        if (m_depth >= MaxDepth)
+            fail(QStringLiteral("слишком много вложенных скобок и «not»"));
+        ++m_depth;
+        SqlCondition inner;
+        if (acceptWord("not")) {
+            inner = factor();
+            inner.sql = QStringLiteral("(NOT %1)").arg(inner.sql);
+        } else {
+            acceptSymbol("(");
+            inner = condition();
+            expectSymbol(")");
+        }
+        --m_depth;
         return inner;
     }
     return comparison();
@@ -208,6 +225,8 @@ const FieldDef &ExpressionParser::field()
 
 SqlCondition ExpressionParser::comparison()
 {
+    if (++m_comparisons > MaxComparisons)
+        fail(QStringLiteral("больше %1 сравнений").arg(MaxComparisons));
     const FieldDef &f = field();
     if (f.type == FieldType::Blob)
         fail(QStringLiteral("по полю «%1» отбор невозможен").arg(f.name));

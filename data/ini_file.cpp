@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -29,9 +30,18 @@ struct Line
     QString value;
 };
 
-void parse(Line &line)
+QByteArray byteOrderMark(const QByteArray &firstLine)
 {
-    const QString text = QString::fromUtf8(line.text).trimmed();
+    const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
+    return firstLine.startsWith(bom) ? bom : QByteArray();
+}
+
+// A byte order mark belongs to the start of the file only; anywhere else it is part of a name.
+void parse(Line &line, bool firstLine = false)
+{
+    const QByteArray bytes = firstLine ? line.text.mid(byteOrderMark(line.text).size()) : line.text;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString text = QString(decoder(bytes)).trimmed();
     if (text.startsWith(u'[')) {
         const qsizetype close = text.indexOf(u']');
         line.kind = Line::Kind::Section;
@@ -46,9 +56,10 @@ void parse(Line &line)
     line.value = text.mid(equals + 1).trimmed();
 }
 
+// Names are read without their outer blanks, so they are compared and written without them too.
 bool sameName(const QString &a, const QString &b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 struct Document
@@ -57,7 +68,7 @@ struct Document
 
     static Document fromBytes(const QByteArray &bytes)
     {
-        // A byte order mark stays in the first line, which is never rewritten; decoding skips it.
+        // A byte order mark stays at the start of the first line; reading skips it.
         Document document;
         qsizetype start = 0;
         while (start < bytes.size()) {
@@ -73,7 +84,7 @@ struct Document
                 line.lineBreak = bytes.mid(end, newline + 1 - end);
                 start = newline + 1;
             }
-            parse(line);
+            parse(line, document.lines.isEmpty());
             document.lines.append(line);
         }
         return document;
@@ -145,16 +156,18 @@ struct Document
 
     void set(const QString &section, const QString &key, const QString &value)
     {
-        const QString entry = key + u'=' + value;
+        const QString entry = key.trimmed() + u'=' + value;
         const qsizetype existing = findEntry(section, key);
         if (existing >= 0) {
-            lines[existing].text = entry.toUtf8();
-            parse(lines[existing]);
+            // The first line keeps the file's byte order mark.
+            const QByteArray bom = existing == 0 ? byteOrderMark(lines[0].text) : QByteArray();
+            lines[existing].text = bom + entry.toUtf8();
+            parse(lines[existing], existing == 0);
             return;
         }
         qsizetype header = findSection(section);
         if (header < 0) {
-            insert(lines.size(), u'[' + section + u']');
+            insert(lines.size(), u'[' + section.trimmed() + u']');
             header = lines.size() - 1;
         }
         insert(endOfSection(header), entry);

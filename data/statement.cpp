@@ -14,24 +14,28 @@ Statement::Statement(Database &db, const QString &sql)
 {
 }
 
-int Statement::execute()
+Statement::Compiled Statement::compile(const QString &text)
 {
     static const QRegularExpression update(
         QStringLiteral("^\\s*UPDATE\\s+(?:\"([^\"]+)\"|(\\S+))\\s+SET\\s+(.*)$"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    const QRegularExpressionMatch m = update.match(m_sql);
+    const QRegularExpressionMatch m = update.match(text);
     if (!m.hasMatch())
-        throw DataError(
-            QStringLiteral("Ошибка в запросе «%1»: ожидается UPDATE таблица SET поле=значение.").arg(m_sql));
+        throw DataError(QStringLiteral("Ошибка в запросе «%1»: ожидается UPDATE таблица SET поле=значение.")
+                            .arg(quotedInMessage(text)));
     const TableDef &table = Schema::table(m.captured(1).isEmpty() ? m.captured(2) : m.captured(1));
 
     ExpressionParser parser(m.captured(3), table);
     QStringList assignments;
     QVariantList values;
+    QStringList assigned;
     do {
         const FieldDef &field = parser.field();
         if (field.type == FieldType::AutoInc)
             parser.fail(QStringLiteral("поле «%1» изменить нельзя").arg(field.name));
+        if (assigned.contains(field.name))
+            parser.fail(QStringLiteral("поле «%1» задано дважды").arg(field.name));
+        assigned << field.name;
         parser.expectSymbol("=");
         QVariant value;
         if (!parser.acceptWord("null"))
@@ -45,14 +49,21 @@ int Statement::execute()
     if (!parser.atEnd())
         parser.fail(QStringLiteral("лишний текст «%1»").arg(parser.peek().text));
 
-    QSqlQuery query =
-        m_db.prepare(QStringLiteral("UPDATE \"%1\" SET %2%3")
-                         .arg(table.name, assignments.join(QStringLiteral(", ")),
-                              where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.sql));
-    for (const QVariant &v : values + where.values)
+    return {table.name,
+            QStringLiteral("UPDATE \"%1\" SET %2%3")
+                .arg(table.name, assignments.join(QStringLiteral(", ")),
+                     where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.sql),
+            values + where.values};
+}
+
+int Statement::execute()
+{
+    const Compiled compiled = compile(m_sql);
+    QSqlQuery query = m_db.prepare(compiled.sql);
+    for (const QVariant &v : compiled.values)
         query.addBindValue(v);
     Database::exec(query);
     const int changed = query.numRowsAffected();
-    m_db.notifyWritten(table.name);
+    m_db.notifyWritten(compiled.table);
     return changed;
 }

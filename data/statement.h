@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantList>
 
 class Database;
 
@@ -14,6 +15,16 @@ public:
 
     const QString &sql() const { return m_sql; }
     void setSql(const QString &sql) { m_sql = sql; }
+
+    // The statement as the store runs it: the table, the SQL with a placeholder for every value,
+    // and the values. Throws DataError when the text is not an UPDATE of one table.
+    struct Compiled
+    {
+        QString table;
+        QString sql;
+        QVariantList values;
+    };
+    static Compiled compile(const QString &text);
 
     // Throws DataError when the text is not an UPDATE of one table or the store refuses it.
     // Returns the number of rows changed.

@@ -58,6 +58,15 @@ int expandYear(int year, int digits)
     return full;
 }
 
+// At most `width` characters, never half of one: a character outside the basic plane takes two places.
+QString cutToWidth(const QString &text, int width)
+{
+    QString cut = text.left(width);
+    if (!cut.isEmpty() && cut.back().isHighSurrogate())
+        cut.chop(1);
+    return cut;
+}
+
 QVariant fromStoreValue(FieldType type, const QVariant &value)
 {
     if (value.isNull())
@@ -89,13 +98,19 @@ double parseNumber(const QString &text)
     bool ok = false;
     const double value = numberLocale().toDouble(text.trimmed(), &ok);
     if (!ok || std::isnan(value) || std::isinf(value))
-        throw DataError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+        throw DataError(
+            QStringLiteral("'%1' is not a valid floating point value").arg(quotedInMessage(text)));
     return value;
 }
 
+// The locale's short format, with the year in full: a two-digit year would read back into the hundred
+// years around the clock's year, and a date of birth in 1950 would come back as 2050.
 QString formatDate(const QDate &date)
 {
-    return QLocale().toString(date, QLocale::ShortFormat);
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1String("yyyy")))
+        format.replace(QLatin1String("yy"), QLatin1String("yyyy"));
+    return QLocale().toString(date, format);
 }
 
 QString formatTime(const QTime &time)
@@ -154,7 +169,7 @@ QDate parseDate(const QString &text)
     }
     const QDate date(year, month, day);
     if (!ok || !date.isValid())
-        throw DataError(QStringLiteral("'%1' is not a valid date").arg(text));
+        throw DataError(QStringLiteral("'%1' is not a valid date").arg(quotedInMessage(text)));
     return date;
 }
 
@@ -169,15 +184,34 @@ QDate parseDotted(const QString &text)
     return QDate(expandYear(year.toInt(), year.size()), m.captured(2).toInt(), m.captured(1).toInt());
 }
 
+// Hours, minutes and seconds, on the 24-hour clock or, where the locale shows times so, on the
+// 12-hour clock with its morning or afternoon mark before or after them.
 QTime parseTime(const QString &text)
 {
     static const QRegularExpression pattern(
         QStringLiteral("^(\\d{1,2})\\s*[:.]\\s*(\\d{1,2})(?:\\s*[:.]\\s*(\\d{1,2}))?$"));
-    const auto m = pattern.match(text.trimmed());
-    const QTime time =
-        m.hasMatch() ? QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt()) : QTime();
+    QString clock = text.trimmed();
+    int afternoon = -1; // no mark
+    const QLocale locale;
+    for (const auto &[mark, pm] : {std::pair{locale.amText(), 0}, std::pair{locale.pmText(), 1},
+                                   std::pair{QStringLiteral("AM"), 0}, std::pair{QStringLiteral("PM"), 1}}) {
+        if (afternoon >= 0 || mark.isEmpty())
+            continue;
+        if (clock.endsWith(mark, Qt::CaseInsensitive)) {
+            clock.chop(mark.size());
+            afternoon = pm;
+        } else if (clock.startsWith(mark, Qt::CaseInsensitive)) {
+            clock.remove(0, mark.size());
+            afternoon = pm;
+        }
+    }
+    const auto m = pattern.match(clock.trimmed());
+    int hour = m.hasMatch() ? m.captured(1).toInt() : -1;
+    if (afternoon >= 0)
+        hour = hour < 1 || hour > 12 ? -1 : hour % 12 + 12 * afternoon;
+    const QTime time = m.hasMatch() ? QTime(hour, m.captured(2).toInt(), m.captured(3).toInt()) : QTime();
     if (!time.isValid())
-        throw DataError(QStringLiteral("'%1' is not a valid time").arg(text));
+        throw DataError(QStringLiteral("'%1' is not a valid time").arg(quotedInMessage(text)));
     return time;
 }
 
@@ -215,7 +249,7 @@ QVariant parse(const FieldDef &field, const QString &text)
         bool ok = false;
         const qlonglong n = text.trimmed().toLongLong(&ok);
         if (!ok || n < INT32_MIN || n > INT32_MAX)
-            throw DataError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+            throw DataError(QStringLiteral("'%1' is not a valid integer value").arg(quotedInMessage(text)));
         return n;
     }
     case FieldType::Number:
@@ -223,7 +257,7 @@ QVariant parse(const FieldDef &field, const QString &text)
             return parseNumber(text);
         } catch (const DataError &) {
             throw DataError(QStringLiteral("'%1' is not a valid floating point value for field '%2'")
-                                .arg(text, field.name));
+                                .arg(quotedInMessage(text), field.name));
         }
     case FieldType::Date:
         return parseDate(text);
@@ -235,11 +269,11 @@ QVariant parse(const FieldDef &field, const QString &text)
             return true;
         if (t == QLatin1String("false") || t == QLatin1String("f") || t == QLatin1String("0"))
             return false;
-        throw DataError(
-            QStringLiteral("'%1' is not a valid boolean value for field '%2'").arg(text, field.name));
+        throw DataError(QStringLiteral("'%1' is not a valid boolean value for field '%2'")
+                            .arg(quotedInMessage(text), field.name));
     }
     case FieldType::Text:
-        return text.isEmpty() ? QVariant() : QVariant(text.left(field.width));
+        return text.isEmpty() ? QVariant() : QVariant(cutToWidth(text, field.width));
     case FieldType::Blob:
         return text.toUtf8();
     }
@@ -257,7 +291,7 @@ QVariant coerce(const FieldDef &field, const QVariant &value)
     case FieldType::Text: {
         const QString text =
             value.typeId() == QMetaType::Double ? formatNumber(value.toDouble()) : value.toString();
-        return text.left(field.width);
+        return cutToWidth(text, field.width);
     }
     case FieldType::Date:
         return value.toDate();

@@ -1,7 +1,10 @@
 #include "dispatch/fare.h"
 
+#include "data/data_error.h"
 #include "data/dataset.h"
 #include "data/value_text.h"
+
+#include <cmath>
 
 namespace Fare {
 
@@ -49,7 +52,11 @@ QString price(double km, const Tariff &tariff)
     const double pricePerKm = ValueText::parseNumber(tariff.pricePerKm);
     // In this order, in double precision: the kilometres beyond the minimum, their price, the fixed price.
     const double beyond = km - minimumDistance;
-    return ValueText::formatNumber(fixedPrice + beyond * pricePerKm);
+    const double fare = fixedPrice + beyond * pricePerKm;
+    // A tariff of huge numbers gives no price, rather than "inf" in the fare label.
+    if (!std::isfinite(fare))
+        throw DataError(QStringLiteral("Floating point overflow"));
+    return ValueText::formatNumber(fare);
 }
 
 } // namespace Fare

@@ -26,7 +26,8 @@ std::optional<double> distance(Dataset &distances, const QVariant &fromDistrict,
 
 // The fare for `km` as it is shown: within the minimum distance the fixed price's own text, beyond it
 // PC + (KM - MR) * ZPK in the locale's notation. Throws DataError "'%s' is not a valid floating point
-// value" for a tariff text that the price needs and that is not a number.
+// value" for a tariff text that the price needs and that is not a number, and "Floating point
+// overflow" for a price past the largest number.
 QString price(double km, const Tariff &tariff);
 
 } // namespace Fare

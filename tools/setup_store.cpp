@@ -1,8 +1,11 @@
 #include "tools/setup_store.h"
 
+#include "data/data_error.h"
 #include "data/database.h"
 #include "tools/demo_data.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 namespace SetupStore {
@@ -19,12 +22,24 @@ void addFirstAdministrator(Database &db)
 
 void create(const QString &workingDir, bool demo)
 {
-    const auto db = Database::create(Database::storeFile(workingDir));
-    Database::Transaction transaction(*db);
-    addFirstAdministrator(*db);
-    if (demo)
-        DemoData::fill(*db);
-    transaction.commit();
+    const QString file = Database::storeFile(workingDir);
+    const bool existed = QFileInfo::exists(file); // refused below, and never removed
+    try {
+        const auto db = Database::create(file);
+        Database::Transaction transaction(*db);
+        addFirstAdministrator(*db);
+        if (demo)
+            DemoData::fill(*db);
+        transaction.commit();
+    } catch (const DataError &) {
+        // A store begun and not finished would be refused by the program, and by the next run of this
+        // tool as one that exists: it goes, so that the run can be repeated once the cause is gone.
+        if (!existed) {
+            for (const char *suffix : {"", "-wal", "-shm", "-journal"})
+                QFile::remove(file + QLatin1String(suffix));
+        }
+        throw;
+    }
 }
 
 } // namespace SetupStore

@@ -3,12 +3,14 @@
 #include "app/main_window.h"
 #include "app/vozy_main.h"
 #include "data/data_module.h"
+#include "data/database.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
 #include "tests/app/shell_tests.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -94,6 +96,63 @@ private slots:
         QVERIFY(!ws.started());
         QCOMPARE(m_shell->messages.errors().size(), 1);
         QVERIFY(visibleWindows().isEmpty());
+    }
+
+    // Start-up stops at a store that cannot be used, and leaves its file as it was.
+    void aDamagedStoreStopsTheStart()
+    {
+        QTemporaryDir work;
+        const QString file = Database::storeFile(work.path());
+        QVERIFY(QDir().mkpath(QFileInfo(file).path()));
+        QFile damaged(file);
+        QByteArray garbage(8192, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919 + 13) % 251);
+        QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write(garbage) == garbage.size());
+        damaged.close();
+
+        Workstation ws(work.path(), m_shell->messages, m_shell->quit());
+        QVERIFY(!ws.started());
+        QCOMPARE(m_shell->messages.errors().size(), 1);
+        QVERIFY2(m_shell->messages.errors().first().contains("повреждён"),
+                 qPrintable(m_shell->messages.errors().first()));
+        QVERIFY(visibleWindows().isEmpty());
+        QVERIFY(damaged.open(QIODevice::ReadOnly));
+        QCOMPARE(damaged.readAll(), garbage);
+    }
+
+    // The registry's directory as a list: said at creation and at the login window's showing, as the
+    // steps that need it fail; the program runs, with nobody in the list to log in.
+    void aRegistryValueThatIsNotAString()
+    {
+        m_shell->setDataBaseDir(QStringList{"/srv/a", "/srv/b"});
+        Workstation &ws = start();
+        QVERIFY(ws.started());
+        QCOMPARE(m_shell->messages.errors(),
+                 QStringList({"Invalid data type for 'DataBaseDir'", "Invalid data type for 'DataBaseDir'"}));
+        QCOMPARE(ws.login().ComboBox1->count(), 0);
+        QCOMPARE(visibleWindows(), QStringList{"TForm0"});
+        QCOMPARE(ws.tariffWindow()->driverRate(), QString("16"));
+    }
+
+    void aSecondCopyDoesNotStart()
+    {
+        Workstation &first = start();
+        logIn(0, "");
+        ScriptedMessages secondMessages;
+        {
+            Workstation second(m_shell->db.dir(), secondMessages, [] {});
+            QVERIFY(!second.started());
+            QCOMPARE(secondMessages.errors().size(), 1);
+            QVERIFY2(secondMessages.errors().first().contains("уже работает другая копия программы"),
+                     qPrintable(secondMessages.errors().first()));
+        }
+        QCOMPARE(visibleWindows(), QStringList{"TForm1"}); // the first works on
+        QVERIFY(first.started());
+
+        m_workstation.reset(); // the first ends: the next copy starts
+        Workstation third(m_shell->db.dir(), secondMessages, [] {});
+        QVERIFY(third.started());
     }
 
     void aShiftAndTheNext()

@@ -1,7 +1,9 @@
 #include "dispatch/tariff_window.h"
 #include "tests/app/shell_tests.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -70,6 +72,14 @@ private slots:
         QTest::newRow("another section") << QByteArray("[Other]\nST=1\n") << Defaults;
         QTest::newRow("some keys") << QByteArray("[options]\nmr=2,5\nPC=60 руб\n")
                                    << QStringList({"16", "2,5", "60 руб", "10"});
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary += char((i * 37) % 256);
+        QTest::newRow("binary") << binary << Defaults;
+        QTest::newRow("binary around the section")
+            << binary + "\n[Options]\nMR=3\n" + binary << QStringList({"16", "3", "50", "10"});
+        QTest::newRow("a line of a megabyte") << "; " + QByteArray(1 << 20, 'x') + "\n[Options]\nZPK=12\n"
+                                              << QStringList({"16", "4", "50", "12"});
     }
 
     void loadsTheSettingsFile()
@@ -105,6 +115,30 @@ private slots:
         m_window->Edit4->clear();
         m_window->LoadIni();
         QCOMPARE(m_window->driverRate(), QString("18"));
+    }
+
+    // The window takes any text; the fare says what is not a number when it needs it.
+    void keepsWhatWasTyped()
+    {
+        const QStringList typed{"-16", "1e309", "ab'); DROP TABLE gurnal;--", "\\\"x\""};
+        for (int i = 0; i < 4; ++i)
+            QList<QLineEdit *>({m_window->Edit4, m_window->Edit1, m_window->Edit2, m_window->Edit3})[i]
+                ->setText(typed[i]);
+        QTest::mouseClick(m_window->Button2, Qt::LeftButton);
+        m_window->LoadIni();
+        QCOMPARE(tariffOf(*m_window), typed);
+    }
+
+    // A settings "file" that is a directory: nothing to read, nothing written over it.
+    void aSettingsFileThatIsADirectory()
+    {
+        QVERIFY(QDir(m_databaseDir->path()).mkdir("VOZY.INI"));
+        m_window->LoadIni();
+        QCOMPARE(tariffOf(*m_window), Defaults);
+        QTest::mouseClick(m_window->Button2, Qt::LeftButton);
+        QCOMPARE(m_shell->messages.errors(), QStringList{"Unable to write to " + iniPath()});
+        QVERIFY(m_window->isVisible());
+        QVERIFY(QFileInfo(iniPath()).isDir());
     }
 
     void aFileThatCannotBeWritten()

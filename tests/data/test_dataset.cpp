@@ -1,5 +1,6 @@
 #include "data/data_error.h"
 #include "data/dataset.h"
+#include "data/schema.h"
 #include "tests/support/test_database.h"
 
 #include <QSignalSpy>
@@ -409,6 +410,51 @@ private Q_SLOTS:
                  QStringLiteral("12/34"));
         QCOMPARE(m_store->scalar(QStringLiteral("SELECT Iinfo FROM gurnal")).toString(),
                  QStringLiteral("подъезд 3, код 1234,"));
+    }
+
+    // Every text field of every table, set as typed text and as a value from code: at most its width
+    // is stored, the start of what was given, never half a character.
+    void everyTextWidthIsEnforced_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("width");
+        for (const TableDef &table : Schema::tables()) {
+            for (const FieldDef &field : table.fields) {
+                if (field.type == FieldType::Text)
+                    QTest::addRow("%s.%s", qPrintable(table.name), qPrintable(field.name))
+                        << table.name << field.name << field.width;
+            }
+        }
+    }
+
+    void everyTextWidthIsEnforced()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(int, width);
+        Dataset rows(m_store->db(), table);
+        const QStringList given = {QString(2000, u'Ж'), QStringLiteral("😀").repeated(1000),
+                                   QStringLiteral("'); DROP TABLE gurnal;--\\\"").repeated(80)};
+        for (const QString &text : given) {
+            for (const bool typed : {true, false}) {
+                rows.append();
+                if (typed)
+                    rows.setText(field, text);
+                else
+                    rows.setValue(field, text);
+                rows.post();
+                const QString stored =
+                    m_store
+                        ->scalar(QStringLiteral("SELECT \"%1\" FROM \"%2\" WHERE Id = ?").arg(field, table),
+                                 {rows.currentId()})
+                        .toString();
+                QVERIFY2(stored.size() <= width && stored.size() >= width - 1, qPrintable(stored));
+                QVERIFY(text.startsWith(stored));
+                QVERIFY(!stored.back().isHighSurrogate());
+            }
+        }
+        QCOMPARE(m_store->count(table), given.size() * 2);
     }
 
     void conversionErrorsChangeNothing_data()

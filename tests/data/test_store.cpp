@@ -183,6 +183,7 @@ private Q_SLOTS:
         QTest::newRow("unknown table") << "UPDATE bd\\nosuch.db SET Status=false";
         QTest::newRow("value of another kind") << "UPDATE bd\\vozyraion.db SET Status=false WHERE (Vozy=abc)";
         QTest::newRow("identity") << "UPDATE bd\\vozyraion.db SET Id=1";
+        QTest::newRow("a field set twice") << "UPDATE bd\\vozyraion.db SET Status=false, Status=true";
     }
     void statementRefusesWhatItCannotRead()
     {

@@ -1,5 +1,6 @@
 #include "data/data_source.h"
 #include "dispatch/current_orders_tab.h"
+#include "tests/support/store_fault.h"
 #include "tests/ui/ui_test_case.h"
 #include "ui/db_controls.h"
 #include "ui/db_grid.h"
@@ -292,6 +293,52 @@ private Q_SLOTS:
         QCOMPARE(journal.view->state(), Dataset::State::Browse);
         QCOMPARE(journal.view->currentId(), order);
         QCOMPARE(journal.grid().rowCount(), 5);
+    }
+
+    // A store held by another program, or refusing writes: the message, nothing changed, and the same
+    // click works once the store is free.
+    void aBusyStoreRefusesUntilItIsFree_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QStringList>("journalAfter");
+        QTest::addColumn<QStringList>("queueAfter");
+        const QStringList done{"1 done", "2 current", "3 current", "4 current", "5 done", "6 current"};
+        const QStringList cancelled{"1 current", "2 current", "3 current", "4 current", "5 done"};
+        const QStringList driver1Free{"1@2 free", "2@1 free", "1@3 free", "4@3 busy"};
+        const QStringList driver4Free{"1@2 busy", "2@1 free", "1@3 busy", "4@3 free"};
+        for (const char *fault : {"locked", "read-only"}) {
+            QTest::addRow("done, %s", fault) << "Button7" << fault << done << driver1Free;
+            QTest::addRow("cancelled, %s", fault) << "Button8" << fault << cancelled << driver4Free;
+        }
+    }
+
+    void aBusyStoreRefusesUntilItIsFree()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, fault);
+        QFETCH(QStringList, journalAfter);
+        QFETCH(QStringList, queueAfter);
+        const qint64 order = button == "Button7" ? 1 : 6;
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault));
+        JournalTab journal(dm(), m_messages);
+        journal.choose(order);
+        QPushButton *clicked = journal.tab.findChild<QPushButton *>(button);
+
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QCOMPARE(journalTable(), Journal);
+        QCOMPARE(queueTable(), Queue);
+        QCOMPARE(journal.view->currentId(), order);
+
+        injected.lift();
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QCOMPARE(journalTable(), journalAfter);
+        QCOMPARE(queueTable(), queueAfter);
+        QCOMPARE(journal.grid().rowCount(), 4);
     }
 };
 

@@ -113,6 +113,26 @@ private Q_SLOTS:
                                                      << ""
                                                      << ""
                                                      << "'' is not a valid floating point value";
+        QTest::newRow("negative tariff: as the formula says") << 7.5 << "4"
+                                                              << "50"
+                                                              << "-10"
+                                                              << "15"
+                                                              << "";
+        QTest::newRow("huge MR: within it") << 7.5 << "1e300"
+                                            << "50"
+                                            << "10"
+                                            << "50"
+                                            << "";
+        QTest::newRow("beyond what a number holds") << 7.5 << "1e309"
+                                                    << "50"
+                                                    << "10"
+                                                    << ""
+                                                    << "'1e309' is not a valid floating point value";
+        QTest::newRow("a price past the largest number") << 7.5 << "4"
+                                                         << "1e308"
+                                                         << "1e308"
+                                                         << ""
+                                                         << "Floating point overflow";
     }
 
     void price()

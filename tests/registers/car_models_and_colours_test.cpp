@@ -1,5 +1,6 @@
 #include "registers/car_models_window.h"
 #include "registers/colours_window.h"
+#include "tests/support/store_fault.h"
 #include "tests/ui/ui_test_case.h"
 #include "ui/db_controls.h"
 #include "ui/db_grid.h"
@@ -97,6 +98,48 @@ private Q_SLOTS:
         QVERIFY(!w.window->additionPending());
         QCOMPARE(m_store->count(w.table), 3);
         QCOMPARE(named(w, typed), 1);
+    }
+
+    // A store held by another program, refusing writes, or out of room: "Сохранить" says so, the
+    // typed name stays pending in the open window, and the same click stores it once the store is free.
+    void aRefusedSaveKeepsTheNameUntilTheStoreIsFree_data()
+    {
+        QTest::addColumn<bool>("colours");
+        QTest::addColumn<QString>("fault");
+        for (const bool colours : {false, true}) {
+            for (const char *fault : {"locked", "read-only", "disk full"})
+                QTest::addRow("%s, %s", colours ? "colours" : "car models", fault) << colours << fault;
+        }
+    }
+
+    void aRefusedSaveKeepsTheNameUntilTheStoreIsFree()
+    {
+        QFETCH(bool, colours);
+        QFETCH(QString, fault);
+        const NameWindow w = nameWindow(colours, dm(), m_messages);
+        const QString name = colours ? "бирюзовый" : "Лада Веста";
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault), w.table, {{w.field, name}});
+        const int rows = m_store->count(w.table);
+        const int sameName = named(w, name); // the rows that filled the store
+        w.window->show();
+        w.click(w.add);
+        typeText(w.box, name);
+        w.click(w.save);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QVERIFY(w.window->isVisible());
+        QVERIFY(w.window->additionPending());
+        QCOMPARE(w.dataset().state(), Dataset::State::Insert);
+        QCOMPARE(w.box->text(), name);
+        QCOMPARE(m_store->count(w.table), rows);
+
+        injected.lift();
+        w.click(w.save);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY(!w.window->isVisible());
+        QCOMPARE(m_store->count(w.table), rows + 1);
+        QCOMPARE(named(w, name), sameName + 1);
     }
 
     // A changed name is not stored by "Сохранить": it waits in the table until the list moves on.

@@ -1,6 +1,7 @@
 #include "tests/support/test_database.h"
 
 #include "data/data_error.h"
+#include "data/schema.h"
 
 #include <QSqlQuery>
 #include <QStringList>
@@ -45,6 +46,23 @@ int TestDatabase::count(const QString &table, const QString &where, const QVaria
                       .arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
                   values)
         .toInt();
+}
+
+QString TestDatabase::dump(const QString &except)
+{
+    QString text;
+    for (const TableDef &table : Schema::tables()) {
+        if (table.name == except)
+            continue;
+        QSqlQuery rows = m_db->prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY Id").arg(table.name));
+        Database::exec(rows);
+        while (rows.next()) {
+            for (int i = 0; i < table.fields.size(); ++i)
+                text += rows.value(i).toString() + QLatin1Char('|');
+            text += QLatin1Char('\n');
+        }
+    }
+    return text;
 }
 
 TDataModule2 &TestDatabase::module()

@@ -22,6 +22,9 @@ public:
     // A single value by SQL, for checks that go past the datasets.
     QVariant scalar(const QString &sql, const QVariantList &values = {});
     int count(const QString &table, const QString &where = QString(), const QVariantList &values = {});
+    // Every row of every table but `except`, as text: what a test compares to see that nothing else
+    // changed.
+    QString dump(const QString &except = QString());
 
     // The shared data module over this store, created on first use.
     TDataModule2 &module();

@@ -4,6 +4,8 @@
 #include "tools/demo_data.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
 #include <QSqlQuery>
@@ -132,6 +134,44 @@ private Q_SLOTS:
         QVERIFY(store.open(QIODevice::ReadOnly));
         QCOMPARE(store.readAll(), content);
         QCOMPARE(QFileInfo(store).lastModified(), before);
+    }
+
+    // Whoever runs it, a directory under a regular file cannot be made, and a store whose journal's
+    // place is taken by a directory cannot be finished: the tool says so and leaves no store behind,
+    // so that it can be run again once the cause is gone.
+    void aDirectoryThatCannotBeWrittenLeavesNoStore_data()
+    {
+        QTest::addColumn<QString>("blocker");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("under a regular file") << "file"
+                                              << "Не удалось создать каталог";
+        QTest::newRow("the store cannot be finished") << "bd/vozy.db-wal/"
+                                                      << "Не удалось создать базу данных";
+    }
+
+    void aDirectoryThatCannotBeWrittenLeavesNoStore()
+    {
+        QFETCH(QString, blocker);
+        QFETCH(QString, said);
+        QTemporaryDir root, config;
+        QString work = root.path();
+        const QString blocking = root.filePath(blocker);
+        if (blocker.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(blocking));
+        } else {
+            QFile file(blocking);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("a file, not a directory") > 0);
+            work = blocking + QStringLiteral("/work");
+        }
+        const Run run = runTool({work}, config.path());
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(said), qPrintable(run.err));
+        QVERIFY(!QFileInfo::exists(Database::storeFile(work)));
+
+        QVERIFY(QFileInfo(blocking).isDir() ? QDir(blocking).removeRecursively() : QFile::remove(blocking));
+        QCOMPARE(runTool({work}, config.path()).exitCode, 0);
+        QCOMPARE(
+            count(*Database::open(Database::storeFile(work)), QStringLiteral("SELECT COUNT(*) FROM pwl")), 1);
     }
 
     // The demo registers its directory unless a directory that still exists is registered.

@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -120,6 +121,57 @@ private Q_SLOTS:
         QVERIFY(paste != items.end());
         QCOMPARE((*paste)->isEnabled(), pasted);
         menu->close();
+    }
+
+    // Text that arrives without a key: dropped from another window, or composed by an input method
+    // (a pasted character map, a phone's keyboard, handwriting).
+    void textWithoutKeysTakesOnlyDigits_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("result");
+        for (const char *how : {"dropped", "input method"}) {
+            QTest::addRow("%s digits", how) << how << "345"
+                                            << "0345";
+            QTest::addRow("%s letters", how) << how << "12a"
+                                             << "0";
+            QTest::addRow("%s a statement", how) << how << "1'); DROP TABLE gurnal;--"
+                                                 << "0";
+            QTest::addRow("%s other digits", how) << how << "١٢"
+                                                  << "0";
+            QTest::addRow("%s wide digits", how) << how << "１２"
+                                                 << "0";
+            QTest::addRow("%s a line break", how) << how << "12\n3"
+                                                  << "0";
+        }
+    }
+
+    void textWithoutKeysTakesOnlyDigits()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(QString, result);
+        QLineEdit edit("0");
+        DigitsOnly::install(&edit);
+        edit.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&edit));
+        edit.setCursorPosition(1);
+        if (how == "dropped") {
+            QMimeData data;
+            data.setText(text);
+            const QPointF at(edit.width() - 2, edit.height() / 2);
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&edit, &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&edit, &drop);
+        } else {
+            QInputMethodEvent composing(text, {}); // shown while it is being composed, never stored
+            QApplication::sendEvent(&edit, &composing);
+            QInputMethodEvent committed;
+            committed.setCommitString(text);
+            QApplication::sendEvent(&edit, &committed);
+        }
+        QCOMPARE(edit.text(), result);
     }
 };
 
