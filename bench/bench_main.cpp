@@ -8,11 +8,11 @@
 // measures some of the operations; --cpu-time times by the process's CPU time instead of the
 // wall clock, for a machine busy with other work.
 
+#include "app/vozy_main.h"
 #include "bench/measure.h"
 #include "bench/raw_store.h"
 #include "bench/synthetic_store.h"
 #include "bench/workplace.h"
-#include "app/vozy_main.h"
 #include "data/data_module.h"
 #include "data/database.h"
 #include "data/dataset.h"
@@ -27,10 +27,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
-#include <QPushButton>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QSqlQuery>
@@ -54,8 +54,8 @@ struct Figure
     double median = 0; // ms; MB for rss
     std::optional<double> raw;
     QString via;
-    double limit = 0;      // the target: median (or ratio, when `relative`) at most this
-    bool relative = false; // the target is a ratio to raw SQLite
+    double limit = 0;         // the target: median (or ratio, when `relative`) at most this
+    bool relative = false;    // the target is a ratio to raw SQLite
     bool informative = false; // no target
 
     std::optional<double> ratio() const
@@ -93,8 +93,9 @@ QVector<qint64> districtsWithFreeDrivers(Database &store)
 // The number of a random order: busy callers come up as often as they call.
 QString telephoneOfSomeOrder(Database &store, QRandomGenerator &random)
 {
-    QSqlQuery q = store.prepare("SELECT CAST(Telefon AS INTEGER) FROM gurnal WHERE Id >= ? AND Telefon IS NOT NULL "
-                                "ORDER BY Id LIMIT 1");
+    QSqlQuery q =
+        store.prepare("SELECT CAST(Telefon AS INTEGER) FROM gurnal WHERE Id >= ? AND Telefon IS NOT NULL "
+                      "ORDER BY Id LIMIT 1");
     QSqlQuery last = store.prepare("SELECT max(Id) FROM gurnal");
     Database::exec(last);
     q.addBindValue(qint64(1 + random.bounded(last.next() ? last.value(0).toLongLong() : 1)));
@@ -111,7 +112,8 @@ public:
         , m_size(m_grid.size())
     {
         const int rowHeight = m_grid.verticalHeader()->defaultSectionSize();
-        m_grid.setFixedHeight(m_size.height() + (VisibleRows - m_grid.viewport()->height() / rowHeight) * rowHeight);
+        m_grid.setFixedHeight(m_size.height() +
+                              (VisibleRows - m_grid.viewport()->height() / rowHeight) * rowHeight);
         QApplication::processEvents();
     }
     ~TallGrid() { m_grid.setFixedSize(m_size); }
@@ -168,7 +170,8 @@ public:
         Workplace &w = *m_workplace;
         w.logIn();
         if (wanted("paint")) {
-            measure("paint", "main window on \"Заказ\", all of it", 0, 30, {{}, [&] { w.repaintMainWindow(); }});
+            measure("paint", "main window on \"Заказ\", all of it", 0, 30,
+                    {{}, [&] { w.repaintMainWindow(); }});
             m_figures.last().informative = true;
         }
         w.setPainting(false);
@@ -310,15 +313,14 @@ private:
         TDataModule2 &dm = w.dm();
         int first = 0;
         qint64 fromId = 1;
-        compare(
-            "scroll", "journal window grid", 5, 30,
-            {[&] {
-                 for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})
-                     lookedIn->refresh();
-                 first = int(m_random.bounded(w.currentOrders().recordCount() - VisibleRows));
-             },
-             [&] { Operation::scrollJournal(journal, first); }},
-            {[&] { fromId = w.currentOrders().idAt(first); }, [&] { m_raw->scroll(fromId); }}, false);
+        compare("scroll", "journal window grid", 5, 30,
+                {[&] {
+                     for (Dataset *lookedIn : {dm.Table1, dm.sotrud, dm.Table6, dm.Table5})
+                         lookedIn->refresh();
+                     first = int(m_random.bounded(w.currentOrders().recordCount() - VisibleRows));
+                 },
+                 [&] { Operation::scrollJournal(journal, first); }},
+                {[&] { fromId = w.currentOrders().idAt(first); }, [&] { m_raw->scroll(fromId); }}, false);
     }
 
     // The repeat callers offered as the digits are typed into the telephone box: the look-up that
@@ -378,8 +380,8 @@ private:
             const std::unique_ptr<Database> store = Database::open(m_store.file);
             for (const char *statement :
                  {"DROP TRIGGER gurnal_callers_insert", "DROP TRIGGER gurnal_callers_delete",
-                  "DROP TRIGGER gurnal_callers_update", "DROP TABLE gurnal_callers", "DROP INDEX gurnal_Telefon",
-                  "PRAGMA user_version=2"})
+                  "DROP TRIGGER gurnal_callers_update", "DROP TABLE gurnal_callers",
+                  "DROP INDEX gurnal_Telefon", "PRAGMA user_version=2"})
                 store->execute(statement);
         }
         QElapsedTimer timer;
@@ -419,7 +421,10 @@ void printTable(const QVector<Figure> &figures)
                   .arg(f.raw ? QString::number(*f.raw, 'f', 3) : QStringLiteral("—"), 8)
                   .arg(f.ratio() ? QString::number(*f.ratio(), 'f', 2) : QStringLiteral("—"), 6)
                   .arg(f.target(), -12)
-                  .arg(f.informative ? "—" : f.met() ? "yes" : "NO", -4)
+                  .arg(f.informative ? "—"
+                       : f.met()     ? "yes"
+                                     : "NO",
+                       -4)
                   .arg(f.via));
     }
 }

@@ -108,9 +108,9 @@ public:
         for (qint64 i = 0; i < count; ++i) {
             const bool mobile = random.bounded(10) < 7;
             Caller caller;
-            caller.telephone = mobile ? 80000000000LL + codes[random.bounded(7)] * 10000000LL +
-                                            random.bounded(10000000)
-                                      : 200000 + random.bounded(600000);
+            caller.telephone =
+                mobile ? 80000000000LL + codes[random.bounded(7)] * 10000000LL + random.bounded(10000000)
+                       : 200000 + random.bounded(600000);
             caller.addresses = 1 + (random.bounded(5) >= 3);
             caller.pickup = 1 + random.bounded(SyntheticStore::Districts);
             caller.street = random.bounded(SyntheticStore::StreetsPerDistrict);

@@ -42,7 +42,8 @@ void typeText(QWidget *widget, const QString &text)
 
 void chooseRow(DBLookupListBox *list, int row)
 {
-    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect);
 }
 
 void click(QPushButton *button)
