@@ -219,6 +219,20 @@ void scrollJournal(TForm14 &journal, int first)
     grid.viewport()->repaint();
 }
 
+int readJournalRows(TForm14 &journal, int first, int rows)
+{
+    DBGrid &grid = *journal.DBGrid1;
+    grid.verticalScrollBar()->setValue(first);
+    const QAbstractItemModel &model = *grid.model();
+    int characters = 0;
+    const int end = std::min(first + rows, model.rowCount());
+    for (int row = first; row < end; ++row) {
+        for (int column = 0; column < model.columnCount(); ++column)
+            characters += int(model.index(row, column).data().toString().size());
+    }
+    return characters;
+}
+
 void typeTelephone(Workplace &w, const QString &digits)
 {
     typeText(w.orderEntry().DBEdit3, digits);

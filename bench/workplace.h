@@ -103,6 +103,8 @@ void withJournal(Workplace &w, const std::function<void(TForm14 &)> &inside);
 void browseJournal(TForm14 &journal);
 // The journal window's grid scrolled to show `first` at the top, painted.
 void scrollJournal(TForm14 &journal, int first);
+// The same without the drawing: the grid scrolled and its rows' cells read as it draws them.
+int readJournalRows(TForm14 &journal, int first, int rows);
 // Keys typed into the focused telephone box of an order being entered.
 void typeTelephone(Workplace &w, const QString &digits);
 // "Посчитать" of the order being entered.
