@@ -40,6 +40,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <malloc.h>
 #include <optional>
 
 namespace {
@@ -152,6 +153,9 @@ public:
         timer.start();
         const std::clock_t cpuAtStart = std::clock();
         m_store = generateStore(Database::storeFile(dir.path()), m_orders);
+        // The generating connection's page cache is freed, but the C library keeps the pages for
+        // the process; they go back to the system so that the memory figure is the program's.
+        malloc_trim(0);
         print(QStringLiteral("%1 orders: store generated in %2 s, %3 s of CPU (%4 MB)")
                   .arg(m_orders)
                   .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
