@@ -65,7 +65,8 @@ private:
 };
 
 // The dispatcher's operations, one function each, done by the windows' own buttons, lists and keys;
-// those that end an operation end when the window shows the result, painted once.
+// those that end an operation end when the events it posted are handled, the result drawn where
+// the window is painting.
 namespace Operation {
 
 // The events the steps posted handled, as the message loop does before the dispatcher sees the
