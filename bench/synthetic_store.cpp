@@ -6,6 +6,11 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
 namespace {
 
 QString numbered(const char *what, qint64 n)
@@ -89,29 +94,88 @@ void fillPeople(sqlite3 *db, QRandomGenerator &random)
             .run();
 }
 
+// A town's callers: most numbers mobile (eleven digits under a few operator codes, so that many
+// share their first digits), the rest six-digit town numbers. A few order very often (a hotel, a
+// hospital), most rarely; each is picked up at one or two addresses of their own.
+class Callers
+{
+public:
+    Callers(qint64 orders, QRandomGenerator &random)
+    {
+        const int codes[] = {916, 917, 926, 903, 905, 963, 985};
+        const qint64 count = std::max<qint64>(50, orders / 15);
+        std::vector<double> weights;
+        for (qint64 i = 0; i < count; ++i) {
+            const bool mobile = random.bounded(10) < 7;
+            Caller caller;
+            caller.telephone =
+                mobile ? 80000000000LL + codes[random.bounded(7)] * 10000000LL + random.bounded(10000000)
+                       : 200000 + random.bounded(600000);
+            caller.addresses = 1 + (random.bounded(5) >= 3);
+            caller.pickup = 1 + random.bounded(SyntheticStore::Districts);
+            caller.street = random.bounded(SyntheticStore::StreetsPerDistrict);
+            caller.house = 1 + random.bounded(120);
+            m_callers.push_back(caller);
+            weights.push_back(1.0 / std::pow(double(i + 1), 0.8));
+        }
+        std::mt19937 shuffle(random.generate());
+        std::shuffle(weights.begin(), weights.end(), shuffle);
+        m_pick = std::discrete_distribution<qint64>(weights.begin(), weights.end());
+    }
+
+    struct Address
+    {
+        qint64 telephone;
+        qint64 pickup;
+        qint64 street; // ulica Id
+        int house;
+    };
+
+    Address next(QRandomGenerator &random)
+    {
+        const Caller &c = m_callers.at(m_pick(random));
+        const int second = random.bounded(c.addresses); // the caller's other address, next door
+        const qint64 street = (c.street + second) % SyntheticStore::StreetsPerDistrict;
+        return {c.telephone, c.pickup, (c.pickup - 1) * SyntheticStore::StreetsPerDistrict + 1 + street,
+                c.house + second};
+    }
+
+private:
+    struct Caller
+    {
+        qint64 telephone = 0;
+        int addresses = 1;
+        qint64 pickup = 1;
+        int street = 0;
+        int house = 1;
+    };
+    std::vector<Caller> m_callers;
+    std::discrete_distribution<qint64> m_pick;
+};
+
 void fillJournal(sqlite3 *db, qint64 orders, const QDate &lastDay, QRandomGenerator &random)
 {
     SqliteStatement order(db, "INSERT INTO gurnal (Id, IdOperator, IdVozy, IdOtkudaRaion, IdOtkudaUlica, "
                               "IdKudaRaion, Ttime, Dom, Kvartira, Telefon, Iinfo, DDate, Status) "
                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     const QDate firstDay = lastDay.addDays(1 - SyntheticStore::Days);
+    Callers callers(orders, random);
     qint64 id = 0;
     for (qint64 n = 0; n < orders; ++n) {
         id += random.bounded(50) == 0 ? 2 : 1; // a cancelled order left its identity unused
         const qint64 current = n - (orders - SyntheticStore::CurrentOrders);
         const qint64 day = n * SyntheticStore::Days / orders;
         const qint64 second = (n * SyntheticStore::Days * 86400 / orders) % 86400;
-        const qint64 pickup = 1 + random.bounded(SyntheticStore::Districts);
+        const Callers::Address from = callers.next(random);
         order.bind(1, id)
             .bind(2, sqlite3_int64(1 + random.bounded(SyntheticStore::Dispatchers)))
-            .bind(4, pickup)
-            .bind(5, sqlite3_int64((pickup - 1) * SyntheticStore::StreetsPerDistrict + 1 +
-                                   random.bounded(SyntheticStore::StreetsPerDistrict)))
+            .bind(4, from.pickup)
+            .bind(5, from.street)
             .bind(6, sqlite3_int64(1 + random.bounded(SyntheticStore::Districts)))
             .bind(7, QTime(0, 0).addSecs(int(second)).toString(QStringLiteral("HH:mm:ss")))
-            .bind(8, QString::number(1 + random.bounded(120)))
-            .bind(9, double(1 + random.bounded(300)))
-            .bind(10, double(2000000 + random.bounded(8000000)))
+            .bind(8, QString::number(from.house))
+            .bind(9, double(1 + from.house % 97))
+            .bind(10, double(from.telephone))
             .bind(12, firstDay.addDays(day).toString(Qt::ISODate))
             .bind(13, sqlite3_int64(current >= 0));
         if (current >= 0)

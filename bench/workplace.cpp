@@ -1,204 +1,248 @@
 #include "bench/workplace.h"
 
 #include "app/login_window.h"
-#include "data/clock.h"
+#include "app/main_window.h"
+#include "app/vozy_main.h"
 #include "data/data_module.h"
-#include "data/database.h"
 #include "data/dataset.h"
-#include "data/statement.h"
+#include "dispatch/cost_frame.h"
+#include "dispatch/current_orders_tab.h"
+#include "dispatch/current_orders_view.h"
+#include "dispatch/order_entry.h"
+#include "reports/journal_window.h"
+#include "ui/db_controls.h"
+#include "ui/db_grid.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
 
 namespace {
 
-const QStringList JournalColumns{"DDate", "Ttime",        "Operator",     "VozyNumber",
-                                 "Vozy",  "Otkuda_raion", "Otkuda_Ulica", "Kuda_Raion"};
-const QStringList CurrentOrdersColumns{"Ttime",        "TaxxNumber", "Taxxx",    "AutoVozy",   "AutoNumber",
-                                       "Otkuda_Ulica", "Dom",        "Kvartira", "Kuda_Raion", "Telefon"};
-constexpr int VisibleRows = 30;
-
-// What a grid paints: the text of every visible cell.
-int paint(const Dataset &d, int first, const QStringList &columns)
+// A key as the keyboard sends it, to `widget`.
+void press(QWidget *widget, int key, Qt::KeyboardModifiers modifiers = {}, const QString &text = {})
 {
-    int characters = 0;
-    const int end = std::min(first + VisibleRows, d.recordCount());
-    for (int row = std::max(first, 0); row < end; ++row) {
-        for (const QString &column : columns)
-            characters += int(d.textAt(row, column).size());
-    }
-    return characters;
+    QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(widget, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(widget, &up);
 }
 
-// The row a lookup list or drop-down shows chosen for a display field of the current row.
-int chosenRow(const Dataset &d, const QString &displayField)
+void typeText(QWidget *widget, const QString &text)
 {
-    const Dataset::Lookup &lookup = d.lookupDef(displayField);
-    Dataset::Row row;
-    if (!lookup.lookIn->findFirst(lookup.match, d.value(lookup.key), &row))
-        return -1;
-    return lookup.lookIn->positionOf(row.id);
+    for (const QChar c : text)
+        press(widget, c.isDigit() ? Qt::Key_0 + c.digitValue() : Qt::Key_A, {}, QString(c));
 }
 
-// Order entry's driver step: the head of the queue view, and where he was taken from.
-void takeDriver(Workplace &w)
+void chooseRow(DBLookupListBox *list, int row)
 {
-    Dataset &queue = *w.dm().Vozy_raion;
-    w.dm().Gurnal->setValue("IdVozy", queue.isEmpty() ? QVariant() : queue.value("Vozy"));
-    w.source = queue.currentId();
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect);
+}
+
+void click(QPushButton *button)
+{
+    button->click();
 }
 
 } // namespace
 
 Workplace::Workplace(const QString &workingDir)
-    : m_store(Database::open(Database::storeFile(workingDir)))
-    , m_module(std::make_unique<TDataModule2>(*m_store))
-    , m_currentOrders(makeCurrentOrdersView(*m_module, nullptr))
-    , m_login(std::make_unique<TForm0>(m_store.get(), m_access, m_messages, [] {}))
+    : m_workstation(std::make_unique<Workstation>(workingDir, m_messages, [] {}))
 {
-    m_login->show();
-    QApplication::processEvents();
-    // Every dataset's view is there to be shown: its count and current row.
-    for (QObject *child : m_module->children()) {
-        if (auto *dataset = qobject_cast<Dataset *>(child)) {
-            dataset->recordCount();
-            dataset->currentId();
-        }
-    }
-    m_currentOrders->recordCount();
-    if (!m_messages.shown().isEmpty())
+    if (!m_workstation->started())
         throw std::runtime_error(m_messages.shown().join(' ').toStdString());
+    Operation::settle();
 }
 
 Workplace::~Workplace() = default;
 
+void Workplace::logIn()
+{
+    TForm0 &login = m_workstation->login();
+    login.ComboBox1->setCurrentIndex(login.ComboBox1->findText(QStringLiteral("Диспетчер 1")));
+    login.Edit1->setText(QStringLiteral("пароль"));
+    click(login.Button1);
+    Operation::settle();
+    if (!mainWindow().isVisible())
+        throw std::runtime_error("the first dispatcher could not log in");
+    QApplication::setActiveWindow(&mainWindow());
+    Operation::settle();
+}
+
+void Workplace::setPainting(bool on)
+{
+    mainWindow().setUpdatesEnabled(on);
+    Operation::settle();
+}
+
+void Workplace::repaintMainWindow()
+{
+    mainWindow().repaint();
+}
+
+TDataModule2 &Workplace::dm() const
+{
+    return *m_workstation->dataModule();
+}
+
+TForm1 &Workplace::mainWindow() const
+{
+    return m_workstation->mainWindow();
+}
+
+OrderEntryTab &Workplace::orderEntry() const
+{
+    return *m_workstation->orderEntry();
+}
+
+CurrentOrdersTab &Workplace::currentOrdersTab() const
+{
+    return *mainWindow().findChild<CurrentOrdersTab *>();
+}
+
+TForm14 &Workplace::journalWindow() const
+{
+    return *m_workstation->journalWindow();
+}
+
+Dataset &Workplace::currentOrders() const
+{
+    return *m_workstation->currentOrders()->Table1;
+}
+
 namespace Operation {
+
+void settle()
+{
+    for (int pass = 0; pass < 3; ++pass)
+        QApplication::processEvents();
+}
+
+int districtRow(Workplace &w, qint64 districtId)
+{
+    const QAbstractItemModel &list = *w.orderEntry().DBLookupListBox1->model();
+    const QString name = QStringLiteral("Район %1").arg(districtId);
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.index(row, 0).data().toString() == name)
+            return row;
+    }
+    throw std::runtime_error(("no district " + name).toStdString());
+}
 
 void newOrder(Workplace &w, const NewOrder &order)
 {
-    TDataModule2 &dm = w.dm();
-    Dataset &journal = *dm.Gurnal;
-    journal.append();
-    dm.Vozy_raion->setFiltered(true);
-    takeDriver(w);
-    // The pick-up list wrote the district; then its click handler runs.
-    journal.setValue("IdOtkudaRaion", order.pickup);
-    dm.Table5->setFilter(QStringLiteral("IdRion=%1").arg(order.pickup));
-    dm.Table5->setFiltered(true);
-    dm.Vozy_raion->setFilter(QStringLiteral("Raion=%1 and Status=False").arg(order.pickup));
-    dm.Vozy_raion->setFiltered(true);
-    takeDriver(w);
-    journal.setValue("IdOtkudaUlica", dm.Table5->valueAt(order.street, "Id"));
-    journal.setValue("IdKudaRaion", order.destination);
-    journal.setText("Dom", "12а");
-    journal.setText("Kvartira", "7");
-    journal.setText("Telefon", "5551234");
-    journal.setText("Iinfo", "подъезд 2");
+    OrderEntryTab &tab = w.orderEntry();
+    click(tab.Button2);
+    chooseRow(tab.DBLookupListBox1, order.pickup);
+    chooseRow(tab.DBLookupListBox2, order.street);
+    typeText(tab.DBEdit1, QStringLiteral("12"));
+    typeText(tab.DBEdit2, QStringLiteral("7"));
+    typeText(tab.DBEdit3, QStringLiteral("5551234"));
+    chooseRow(tab.DBLookupListBox3, order.destination);
 }
 
-void storeOrder(Workplace &w, qint64 operatorId)
+void chooseDistricts(Workplace &w, int pickup, int destination)
 {
-    TDataModule2 &dm = w.dm();
-    Dataset &journal = *dm.Gurnal;
-    journal.updateRecord();
-    const QDateTime now = Clock::now();
-    journal.setValue("Ttime", now.time());
-    journal.setValue("DDate", now.date());
-    journal.setValue("IdOperator", operatorId);
-    journal.setValue("Status", true);
-    Database::Transaction transaction(w.store());
-    if (!journal.isNull("IdVozy")) {
-        Dataset &queue = *dm.Vozy_raion;
-        queue.append();
-        queue.setValue("Vozy", journal.value("IdVozy"));
-        queue.setValue("Status", true);
-        queue.setValue("Raion", journal.value("IdKudaRaion"));
-        queue.post();
-        queue.deleteId(w.source);
+    chooseRow(w.orderEntry().DBLookupListBox1, pickup);
+    chooseRow(w.orderEntry().DBLookupListBox3, destination);
+    settle();
+}
+
+void storeOrder(Workplace &w)
+{
+    click(w.orderEntry().Button1);
+    settle();
+    if (!w.messages().shown().isEmpty())
+        throw std::runtime_error(w.messages().shown().join(' ').toStdString());
+}
+
+void showTab(Workplace &w, int tab)
+{
+    w.mainWindow().PageControl1->setCurrentIndex(tab);
+    settle();
+}
+
+bool selectCompletableOrder(Workplace &w)
+{
+    DBGrid &grid = *w.currentOrdersTab().OrdersGrid;
+    const Dataset &current = w.currentOrders();
+    for (int row = 0; row < current.recordCount(); ++row) {
+        if (!current.valueAt(row, "IdVozy").isNull()) {
+            grid.setCurrentIndex(grid.model()->index(row, 0));
+            return true;
+        }
     }
-    journal.post();
-    transaction.commit();
-}
-
-void showStoredOrder(Workplace &w)
-{
-    const Dataset &journal = *w.dm().Gurnal;
-    for (const char *field : {"Dom", "Kvartira", "Telefon", "Iinfo", "Otkuda_Raion", "Otkuda_Ulica",
-                              "Kuda_Raion", "Vozy", "VozyNumber", "TaxiAuto", "VozyAutoNumber"})
-        journal.text(field);
-    for (const char *list : {"Otkuda_Raion", "Otkuda_Ulica", "Kuda_Raion", "VozyNumber", "Vozy"})
-        chosenRow(journal, list);
+    return false;
 }
 
 void completeOrder(Workplace &w)
 {
-    Dataset &current = w.currentOrders();
-    if (current.isEmpty())
-        return;
-    Database::Transaction transaction(w.store());
-    current.edit();
-    current.setText("Status", "false");
-    const QString driver = current.text("IdVozy");
-    current.post();
-    Statement &query = w.dm().Query1;
-    query.setSql(QStringLiteral("UPDATE bd\\vozyraion.db SET Status=false WHERE (Vozy=%1)").arg(driver));
-    query.execute();
-    transaction.commit();
+    click(w.currentOrdersTab().Button7);
+    settle();
 }
 
-void switchTabs(Workplace &w)
+void withJournal(Workplace &w, const std::function<void(TForm14 &)> &inside)
 {
-    TDataModule2 &dm = w.dm();
-    dm.Table5->setFiltered(false);
-    dm.Vozy_raion->setFiltered(false);
-    w.currentOrders().refresh();
-    paint(w.currentOrders(), 0, CurrentOrdersColumns);
-    dm.Table5->setFiltered(true);
-    dm.Vozy_raion->setFiltered(true);
-    paint(*dm.Table5, 0, {"Ulica"});
-    paint(*dm.Vozy_raion, 0, {"TTVozyNumber", "TTVozy"});
-    paint(*dm.Table6, 0, {"Raion"});
+    TForm14 &journal = w.journalWindow();
+    // The window is modal: the steps run inside its own message loop, once it is up.
+    QTimer::singleShot(0, &journal, [&] {
+        settle();
+        inside(journal);
+        click(journal.Button2);
+        settle();
+    });
+    w.mainWindow().N11->trigger();
+    settle();
 }
 
-void openJournal(Workplace &w)
+void browseJournal(TForm14 &journal)
 {
-    w.dm().Table5->setFiltered(false);
-    w.currentOrders().setFiltered(false);
+    DBGrid &grid = *journal.DBGrid1;
+    const QModelIndex middle = grid.model()->index(grid.model()->rowCount() / 2, 0);
+    grid.setCurrentIndex(middle);
+    grid.scrollTo(middle, QAbstractItemView::PositionAtCenter);
+    press(&grid, Qt::Key_End, Qt::ControlModifier);
+    settle();
 }
 
-void closeJournal(Workplace &w)
+void scrollJournal(TForm14 &journal, int first)
 {
-    w.currentOrders().setFiltered(true);
-    w.dm().Table5->setFiltered(true);
+    DBGrid &grid = *journal.DBGrid1;
+    grid.verticalScrollBar()->setValue(first);
+    grid.viewport()->repaint();
 }
 
-void browseJournal(Workplace &w)
+int readJournalRows(TForm14 &journal, int first, int rows)
 {
-    openJournal(w);
-    Dataset &journal = w.currentOrders();
-    paint(journal, 0, JournalColumns);
-    journal.moveTo(journal.recordCount() / 2);
-    paint(journal, journal.recNo() - VisibleRows / 2, JournalColumns);
-    journal.last();
-    paint(journal, journal.recNo() - VisibleRows + 1, JournalColumns);
-    closeJournal(w);
+    DBGrid &grid = *journal.DBGrid1;
+    grid.verticalScrollBar()->setValue(first);
+    const QAbstractItemModel &model = *grid.model();
+    int characters = 0;
+    const int end = std::min(first + rows, model.rowCount());
+    for (int row = first; row < end; ++row) {
+        for (int column = 0; column < model.columnCount(); ++column)
+            characters += int(model.index(row, column).data().toString().size());
+    }
+    return characters;
 }
 
-int showJournalRows(Workplace &w, int first)
+void typeTelephone(Workplace &w, const QString &digits)
 {
-    return paint(w.currentOrders(), first, JournalColumns);
+    typeText(w.orderEntry().DBEdit3, digits);
+    settle();
 }
 
-double fare(Workplace &w, qint64 from, qint64 to)
+void fare(Workplace &w)
 {
-    Dataset &distances = *w.dm().rastoyan;
-    distances.setFilter(QStringLiteral("IdRaion1='%1' and IdRaion2='%2'").arg(from).arg(to));
-    distances.setFiltered(true);
-    const QVariant km = distances.isEmpty() ? QVariant() : distances.value("KM");
-    distances.setFiltered(false);
-    if (km.isNull())
-        return -1;
-    // The default tariff: minimum distance 4, fixed price 50, each further kilometre 10.
-    return km.toDouble() <= 4 ? 50 : 50 + (km.toDouble() - 4) * 10;
+    click(w.orderEntry().Button9);
+    settle();
 }
 
 } // namespace Operation

@@ -1,16 +1,19 @@
 #pragma once
 
-#include "app/access_modes.h"
 #include "ui/messages.h"
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
-class Database;
+class CurrentOrdersTab;
 class Dataset;
+class OrderEntryTab;
 class TDataModule2;
-class TForm0;
+class TForm1;
+class TForm14;
+class Workstation;
 
 // Messages that nobody reads: the benchmark fails when one is shown, as a working program would
 // have stopped there.
@@ -30,63 +33,82 @@ private:
     QStringList m_shown;
 };
 
-// The program's own objects that the measured operations work through, as the program creates
-// them at start: the store, the data module with every table open, the current-orders view of the
-// journal window, and the login window, shown.
+// The program as it starts on a store: the whole workstation built, offscreen, its login window
+// shown; logIn() lets the first dispatcher in, and the main window comes up on "Заказ".
 class Workplace
 {
 public:
     explicit Workplace(const QString &workingDir);
     ~Workplace();
 
-    Database &store() const { return *m_store; }
-    TDataModule2 &dm() const { return *m_module; }
-    Dataset &currentOrders() const { return *m_currentOrders; }
+    void logIn();
+
+    // While off, the main window paints nothing: its handlers, models and layouts run as ever, so
+    // that an operation's figure is the program's own work, not the toolkit's drawing of the whole
+    // window (timed on its own, with repaintMainWindow()). Turned on, it paints what changed.
+    void setPainting(bool on);
+    void repaintMainWindow();
+
+    Workstation &workstation() const { return *m_workstation; }
+    TDataModule2 &dm() const;
+    TForm1 &mainWindow() const;
+    OrderEntryTab &orderEntry() const;
+    CurrentOrdersTab &currentOrdersTab() const;
+    TForm14 &journalWindow() const;
+    // The current-orders view that the "Журнал" tab and the journal window show.
+    Dataset &currentOrders() const;
     const BenchMessages &messages() const { return m_messages; }
 
-    // The queue record the order's driver was taken from (order entry keeps it).
-    qint64 source = 0;
-
 private:
-    std::unique_ptr<Database> m_store;
-    std::unique_ptr<TDataModule2> m_module;
-    std::unique_ptr<Dataset> m_currentOrders;
-    AccessLevel m_access;
     BenchMessages m_messages;
-    std::unique_ptr<TForm0> m_login;
+    std::unique_ptr<Workstation> m_workstation;
 };
 
-// The operations, one function each, done through the data module the way their windows do them
-// (the order-entry tab, the current-orders tab, the journal and report windows are built against
-// the same datasets); each switches to its window's handler when the window is in the program.
+// The dispatcher's operations, one function each, done by the windows' own buttons, lists and keys;
+// those that end an operation end when the events it posted are handled, the result drawn where
+// the window is painting.
 namespace Operation {
 
+// The events the steps posted handled, as the message loop does before the dispatcher sees the
+// result: the layouts, then the repaints they ask for in turn.
+void settle();
+
+// An order as the tab's lists offer it: rows of the pick-up, street and destination lists.
 struct NewOrder
 {
-    qint64 pickup = 1;
-    qint64 destination = 2;
-    int street = 0; // position in the pick-up district's street list
+    int pickup = 0;
+    int street = 0;
+    int destination = 1;
 };
 
-// "Новый", the pick-up district, street and destination chosen, the address typed.
+// The rows of the order entry's district lists that show `districtId`.
+int districtRow(Workplace &w, qint64 districtId);
+
+// "Новый", the pick-up district, street and destination chosen, house, flat and telephone typed;
+// not yet painted.
 void newOrder(Workplace &w, const NewOrder &order);
-// "Оформить": queue append, queue delete and the journal row in one transaction.
-void storeOrder(Workplace &w, qint64 operatorId);
-// The idle tab shows the stored order: its fields, display fields and the lists' chosen rows.
-void showStoredOrder(Workplace &w);
-// "Выполнено" of the current order of the "Журнал" tab: its update and the statement that frees
-// the driver, in one transaction.
+// The pick-up district and the destination of the order being entered chosen again.
+void chooseDistricts(Workplace &w, int pickup, int destination);
+// "Оформить"; the tab shows the stored order.
+void storeOrder(Workplace &w);
+// To the tab "Заказ" or "Журнал".
+void showTab(Workplace &w, int tab);
+// The "Журнал" tab's grid on its oldest order with a driver; false when there is none.
+bool selectCompletableOrder(Workplace &w);
+// "Выполнено" of the "Журнал" tab's chosen order.
 void completeOrder(Workplace &w);
-// The main window's tab switch to "Журнал" (filters off, current orders re-read and shown) and
-// back to "Заказ" (filters on, the queue and street lists shown).
-void switchTabs(Workplace &w);
-// The journal window: opened with every order, its top rows shown, the middle, the last row, closed.
-void openJournal(Workplace &w);
-void closeJournal(Workplace &w);
-void browseJournal(Workplace &w);
-// 30 rows of the journal window's grid from a position, every column read as the grid paints it.
-int showJournalRows(Workplace &w, int first);
-// "Посчитать": the distance of a pair of districts through the distance dataset, and the fare.
-double fare(Workplace &w, qint64 from, qint64 to);
+// "Журнал заказов" of the main window's menu: `inside` runs while the journal window is shown, then
+// the window is closed with "Ок".
+void withJournal(Workplace &w, const std::function<void(TForm14 &)> &inside);
+// In the journal window: its grid on the row in the middle, then on the last row (Ctrl+End).
+void browseJournal(TForm14 &journal);
+// The journal window's grid scrolled to show `first` at the top, painted.
+void scrollJournal(TForm14 &journal, int first);
+// The same without the drawing: the grid scrolled and its rows' cells read as it draws them.
+int readJournalRows(TForm14 &journal, int first, int rows);
+// Keys typed into the focused telephone box of an order being entered.
+void typeTelephone(Workplace &w, const QString &digits);
+// "Посчитать" of the order being entered.
+void fare(Workplace &w);
 
 } // namespace Operation
