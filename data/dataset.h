@@ -78,6 +78,8 @@ public:
     // which is dropped. False when the table holds no such row.
     bool deleteId(qint64 id);
     void refresh();
+    // A pending row is stored when a field of it was set, dropped otherwise (what a move does first).
+    void settle();
     // Has the controls that hold typed text write it into the pending row.
     void updateRecord();
     void addEditor(FieldEditor *editor);
@@ -124,7 +126,6 @@ Q_SIGNALS:
     void lookupsChanged(); // display fields may show other values
 
 private:
-    void settle();
     void onTableWritten(const QString &table, const QObject *writer);
     void onLookupSourceChanged();
     void onMasterChanged();

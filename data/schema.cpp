@@ -6,6 +6,12 @@
 
 int TableDef::indexOf(const QString &field) const
 {
+    // The program names its fields as the schema spells them; the case-blind comparison is the rare
+    // way round, and the costlier one.
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields.at(i).name == field)
+            return i;
+    }
     for (int i = 0; i < fields.size(); ++i) {
         if (fields.at(i).name.compare(field, Qt::CaseInsensitive) == 0)
             return i;

@@ -330,9 +330,10 @@ void OrderEntryTab::Button1Click()
         m_messages.inform("Не выбран район назначения!");
         return;
     }
-    // Re-reading the queue settles a row still pending there (one being edited in the queue window)
-    // before the transaction begins, so that undoing the order's writes cannot take it along.
-    m_dm.Vozy_raion->refresh();
+    // A row still pending in the queue (one being edited in the queue window) is settled before the
+    // transaction begins, so that undoing the order's writes cannot take it along. The queue's views
+    // follow the store's changes, so nothing needs re-reading.
+    m_dm.Vozy_raion->settle();
 
     Database::Transaction transaction(m_dm.database());
     const QDateTime now = Clock::now();
