@@ -125,6 +125,7 @@ Q_SIGNALS:
 
 private:
     void settle();
+    void settleDetails();
     void onTableWritten(const QString &table, const QObject *writer);
     void onLookupSourceChanged();
     void onMasterChanged();
@@ -152,6 +153,7 @@ private:
     QString m_masterField;
     QString m_detailField;
     QVariant m_masterKey;
+    QList<QPointer<Dataset>> m_details; // the datasets whose master this one is
 
     State m_state = State::Browse;
     Row m_pending;
