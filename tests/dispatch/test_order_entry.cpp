@@ -205,12 +205,7 @@ private Q_SLOTS:
 
     // A store that refuses the write: the message says why, the order stays on the screen as typed,
     // the journal and the queue are as they were, and the same "Оформить" stores it once it can.
-    void aRefusedOrderStaysAsTypedUntilItCanBeStored_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::newRow("locked by another copy") << "locked";
-        QTest::newRow("read-only") << "read-only";
-    }
+    void aRefusedOrderStaysAsTypedUntilItCanBeStored_data() { StoreFault::addWriteFaultRows(); }
 
     void aRefusedOrderStaysAsTypedUntilItCanBeStored()
     {

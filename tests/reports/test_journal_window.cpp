@@ -176,12 +176,7 @@ private Q_SLOTS:
 
     // "Удалить" on a store that refuses it: the message says why, the order stays chosen and stored,
     // and the same "Удалить" deletes it once the store takes it.
-    void aRefusedDeletionLeavesTheOrder_data()
-    {
-        QTest::addColumn<QString>("fault");
-        QTest::newRow("locked") << "locked";
-        QTest::newRow("read-only") << "read-only";
-    }
+    void aRefusedDeletionLeavesTheOrder_data() { StoreFault::addWriteFaultRows(); }
 
     void aRefusedDeletionLeavesTheOrder()
     {
