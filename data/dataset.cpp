@@ -230,9 +230,12 @@ void Dataset::requireEditing() const
         throw DataError(NotEditing);
 }
 
-// A pending row is stored when something was set in it and dropped when nothing was.
+// A pending row is stored when something was set in it and dropped when nothing was. The details'
+// pending rows go first: a detail that cannot store its row stops the master where it is, so that
+// the two never show rows of different masters.
 void Dataset::settle()
 {
+    settleDetails();
     if (m_state == State::Browse)
         return;
     updateRecord();
@@ -240,6 +243,15 @@ void Dataset::settle()
         post();
     else
         cancel();
+}
+
+void Dataset::settleDetails()
+{
+    const QList<QPointer<Dataset>> details = m_details;
+    for (const QPointer<Dataset> &detail : details) {
+        if (detail)
+            detail->settle();
+    }
 }
 
 void Dataset::append()
@@ -277,6 +289,7 @@ void Dataset::edit()
 void Dataset::post()
 {
     requireEditing();
+    settleDetails();
     updateRecord();
     qint64 id = m_pending.id;
     if (m_state == State::Insert)
@@ -312,6 +325,7 @@ void Dataset::deleteRecord()
         cancel();
         return;
     }
+    settleDetails();
     qint64 id = 0;
     if (m_state == State::Edit) {
         id = m_pending.id;
@@ -539,14 +553,18 @@ void Dataset::setMasterLink(Dataset *master, const QString &masterField, const Q
     if (storedIndex(detailField) < 0)
         throw fieldNotFound(detailField);
     settle();
-    if (m_master)
+    if (m_master) {
         disconnect(m_master, nullptr, this, nullptr);
+        m_master->m_details.removeAll(this);
+    }
     m_master = master;
     m_masterField = masterField;
     m_detailField = detailField;
     m_masterKey = master ? master->value(masterField) : QVariant();
-    if (master)
+    if (master) {
         connect(master, &Dataset::currentChanged, this, &Dataset::onMasterChanged);
+        master->m_details.append(this);
+    }
     viewChanged();
 }
 
@@ -555,10 +573,13 @@ void Dataset::onMasterChanged()
     const QVariant key = m_master->state() == State::Insert ? QVariant() : m_master->value(m_masterField);
     if (key == m_masterKey && key.isNull() == m_masterKey.isNull())
         return;
+    // The master's own moves settled this row before they moved; what is left is a master row changed
+    // under it by a write elsewhere. The detail follows its master even then: a row that cannot be
+    // stored for the new master is dropped rather than shown among another master's rows.
     try {
         settle();
     } catch (const DataError &) {
-        return; // the pending detail row stays, and with it the rows it belongs to
+        cancel();
     }
     m_masterKey = key;
     viewChanged();

@@ -126,6 +126,7 @@ Q_SIGNALS:
     void lookupsChanged(); // display fields may show other values
 
 private:
+    void settleDetails();
     void onTableWritten(const QString &table, const QObject *writer);
     void onLookupSourceChanged();
     void onMasterChanged();
@@ -153,6 +154,7 @@ private:
     QString m_masterField;
     QString m_detailField;
     QVariant m_masterKey;
+    QList<QPointer<Dataset>> m_details; // the datasets whose master this one is
 
     State m_state = State::Browse;
     Row m_pending;

@@ -33,6 +33,9 @@ QVariant storeValue(const FieldDef &field, const QVariant &value)
     if (value.isNull())
         return {};
     switch (field.type) {
+    case FieldType::Text:
+        // Every path stores an empty text as null, so that it is one value, not two.
+        return value.toString().isEmpty() ? QVariant() : value;
     case FieldType::Date:
         return value.toDate().toString(Qt::ISODate);
     case FieldType::Time:
@@ -252,6 +255,11 @@ SqlCondition ExpressionParser::comparison()
         fail(QStringLiteral("с null сравнивают только = и <>"));
     }
     const QVariant bound = Filter::storeValue(f, value(f));
+    // '' is how a filter names an empty text, which the store holds as null.
+    if (bound.isNull() && op == QLatin1String("="))
+        return {column + QStringLiteral(" IS NULL"), {}};
+    if (bound.isNull() && op == QLatin1String("<>"))
+        return {column + QStringLiteral(" IS NOT NULL"), {}};
     return {QStringLiteral("%1 %2 ?").arg(column, op), {bound}};
 }
 

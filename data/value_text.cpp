@@ -291,7 +291,18 @@ QVariant coerce(const FieldDef &field, const QVariant &value)
     case FieldType::Text: {
         const QString text =
             value.typeId() == QMetaType::Double ? formatNumber(value.toDouble()) : value.toString();
-        return cutToWidth(text, field.width);
+        // An empty text is no text, as when it is typed: the filters' "is null" finds it.
+        return text.isEmpty() ? QVariant() : QVariant(cutToWidth(text, field.width));
+    }
+    case FieldType::AutoInc:
+    case FieldType::Integer: {
+        // A number set by the program is held to the range that typed text is.
+        bool ok = false;
+        const double wide = value.toDouble(&ok);
+        if (!ok || std::isnan(wide) || wide < INT32_MIN || wide > INT32_MAX)
+            throw DataError(
+                QStringLiteral("'%1' is not a valid integer value").arg(quotedInMessage(value.toString())));
+        return value.toLongLong();
     }
     case FieldType::Date:
         return value.toDate();

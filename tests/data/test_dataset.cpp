@@ -1,11 +1,16 @@
 #include "data/data_error.h"
 #include "data/dataset.h"
+#include "data/row_writer.h"
 #include "data/schema.h"
+#include "tests/support/store_fault.h"
 #include "tests/support/test_database.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
+#include <functional>
+#include <limits>
 #include <memory>
 
 // The record-editing rules that every window relies on, on a real store.
@@ -583,6 +588,144 @@ private Q_SLOTS:
         QCOMPARE(journal.currentId(), qint64(15001));
         QCOMPARE(journal.positionOf(19901), 199);
         QCOMPARE(journal.positionOf(19902), -1);
+    }
+
+    // An empty text is one value whichever way it is written: null in the store, isNull in the
+    // dataset, found by the filter that asks for an empty text and by "is null" alike.
+    void anEmptyTextIsStoredAsNullOnEveryPath_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char *path : {"typed", "set by code", "row writer", "statement"})
+            QTest::newRow(path) << path;
+    }
+
+    void anEmptyTextIsStoredAsNullOnEveryPath()
+    {
+        QFETCH(QString, path);
+        Dataset &journal = *m_store->module().Gurnal;
+        const qint64 order =
+            m_store->insert(QStringLiteral("gurnal"), {{QStringLiteral("Dom"), QStringLiteral("12а")},
+                                                       {QStringLiteral("Iinfo"), QStringLiteral("x")}});
+        journal.refresh();
+        QVERIFY(journal.gotoId(order));
+        if (path == QLatin1String("row writer")) {
+            QVector<QVariant> values(journal.table().fields.size());
+            values[journal.table().indexOf(QStringLiteral("Dom"))] = QString();
+            values[journal.table().indexOf(QStringLiteral("Iinfo"))] = QStringLiteral("");
+            m_store->db().execute(QStringLiteral("DELETE FROM gurnal"));
+            RowWriter::insert(m_store->db(), journal.table(), values);
+            m_store->db().notifyWritten(QStringLiteral("gurnal"));
+            journal.first();
+        } else if (path == QLatin1String("statement")) {
+            m_store->module().Query1.setSql(QStringLiteral("UPDATE bd\\gurnal.db SET Dom='', Iinfo=''"));
+            m_store->module().Query1.execute();
+        } else {
+            journal.edit();
+            if (path == QLatin1String("typed")) {
+                journal.setText(QStringLiteral("Dom"), QString());
+                journal.setText(QStringLiteral("Iinfo"), QStringLiteral(""));
+            } else {
+                journal.setValue(QStringLiteral("Dom"), QString());
+                journal.setValue(QStringLiteral("Iinfo"), QStringLiteral(""));
+            }
+            journal.post();
+        }
+        QCOMPARE(m_store->count(QStringLiteral("gurnal"), QStringLiteral("Dom IS NULL AND Iinfo IS NULL")),
+                 1);
+        QVERIFY(journal.isNull(QStringLiteral("Dom")) && journal.isNull(QStringLiteral("Iinfo")));
+        for (const char *filter : {"Dom='' and Iinfo=''", "Dom=null and Iinfo is null"}) {
+            journal.setFilter(QString::fromUtf8(filter));
+            journal.setFiltered(true);
+            QVERIFY2(journal.recordCount() == 1, filter);
+        }
+        journal.setFilter(QStringLiteral("Dom<>''"));
+        QCOMPARE(journal.recordCount(), 0);
+    }
+
+    // A number set by the program is held to the same 32 bits as a typed one, and a refused value
+    // leaves the field as it was.
+    void anIntegerSetByCodeHasTheRangeOfTypedText_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("largest") << QVariant(qlonglong(INT32_MAX)) << true;
+        QTest::newRow("smallest") << QVariant(qlonglong(INT32_MIN)) << true;
+        QTest::newRow("one past the largest") << QVariant(qlonglong(INT32_MAX) + 1) << false;
+        QTest::newRow("one below the smallest") << QVariant(qlonglong(INT32_MIN) - 1) << false;
+        QTest::newRow("64-bit") << QVariant(std::numeric_limits<qlonglong>::max()) << false;
+        QTest::newRow("unsigned 64-bit") << QVariant(std::numeric_limits<qulonglong>::max()) << false;
+        QTest::newRow("huge double") << QVariant(1e300) << false;
+        QTest::newRow("not a number") << QVariant(std::nan("")) << false;
+        QTest::newRow("a date") << QVariant(QDate(2026, 12, 9)) << false;
+    }
+
+    void anIntegerSetByCodeHasTheRangeOfTypedText()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(bool, accepted);
+        Dataset &journal = *m_store->module().Gurnal;
+        journal.append();
+        journal.setValue(QStringLiteral("Km"), 7);
+        bool refused = false;
+        try {
+            journal.setValue(QStringLiteral("Km"), value);
+        } catch (const DataError &e) {
+            refused = true;
+            QVERIFY2(e.message().contains(QStringLiteral("integer")), qPrintable(e.message()));
+        }
+        QCOMPARE(refused, !accepted);
+        if (refused) {
+            QCOMPARE(journal.value(QStringLiteral("Km")), QVariant(qlonglong(7)));
+            // Typed, the same value is refused too.
+            if (value.typeId() == QMetaType::LongLong)
+                QVERIFY_THROWS_EXCEPTION(DataError, journal.setText(QStringLiteral("Km"), value.toString()));
+        } else {
+            journal.post();
+            QCOMPARE(m_store->scalar(QStringLiteral("SELECT Km FROM gurnal")), value);
+        }
+    }
+
+    // A master that cannot take its detail's pending row along stays where it is and says why; once
+    // the row can be stored the move goes through, and the detail shows the new master's rows.
+    void aMasterWaitsForItsDetailsPendingRow()
+    {
+        TDataModule2 &dm = m_store->module();
+        const qint64 first = m_store->insert(QStringLiteral("taxisti"),
+                                             {{QStringLiteral("Familiya"), QStringLiteral("Первый")}});
+        const qint64 second = m_store->insert(QStringLiteral("taxisti"),
+                                              {{QStringLiteral("Familiya"), QStringLiteral("Второй")}});
+        m_store->insert(QStringLiteral("gurnal"), {{QStringLiteral("IdVozy"), second}});
+        std::unique_ptr<Dataset> detail(makeReportDetail(dm, nullptr));
+        dm.Table1->refresh();
+        QCOMPARE(dm.Table1->currentId(), first);
+        detail->append();
+        detail->setValue(QStringLiteral("Dom"), QStringLiteral("5"));
+
+        StoreFault locked(*m_store, StoreFault::Kind::Locked);
+        for (const auto &move : std::initializer_list<std::function<void()>>{
+                 [&] { dm.Table1->next(); }, [&] { dm.Table1->gotoId(second); },
+                 [&] { dm.Table1->deleteRecord(); }}) {
+            try {
+                move();
+                QFAIL("the master moved past a pending row that could not be stored");
+            } catch (const DataError &e) {
+                QVERIFY2(e.message().contains(StoreFault::said(StoreFault::Kind::Locked)),
+                         qPrintable(e.message()));
+            }
+            QCOMPARE(dm.Table1->currentId(), first);
+            QCOMPARE(detail->state(), Dataset::State::Insert);
+            QCOMPARE(detail->value(QStringLiteral("IdVozy")).toLongLong(), first);
+            QCOMPARE(detail->recordCount(), 0);
+        }
+
+        locked.lift();
+        dm.Table1->next();
+        QCOMPARE(dm.Table1->currentId(), second);
+        QCOMPARE(
+            m_store->count(QStringLiteral("gurnal"), QStringLiteral("IdVozy = ? AND Dom = '5'"), {first}), 1);
+        QCOMPARE(detail->state(), Dataset::State::Browse);
+        QCOMPARE(detail->recordCount(), 1);
+        QCOMPARE(detail->value(QStringLiteral("IdVozy")).toLongLong(), second);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "dispatch/order_entry.h"
 #include "dispatch/tariff_window.h"
 #include "tests/dispatch/small_city.h"
+#include "tests/support/store_fault.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -200,6 +201,46 @@ private Q_SLOTS:
         QCOMPARE(queueRows(), queueAfter);
         QCOMPARE(m_store->count("gurnal"), 1);
         QVERIFY(!tab().isEditing());
+    }
+
+    // A store that refuses the write: the message says why, the order stays on the screen as typed,
+    // the journal and the queue are as they were, and the same "Оформить" stores it once it can.
+    void aRefusedOrderStaysAsTypedUntilItCanBeStored_data() { StoreFault::addWriteFaultRows(); }
+
+    void aRefusedOrderStaysAsTypedUntilItCanBeStored()
+    {
+        QFETCH(QString, fault);
+        stand(Kuznetsov, Central);
+        stand(Popov, North);
+        newOrder();
+        pickUp("Центральный");
+        street("Мира");
+        typeText(tab().DBEdit1, "12а");
+        typeText(tab().DBEdit3, "2233445");
+        destination("Северный");
+        const QString before = m_store->dump();
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault));
+
+        store();
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QVERIFY(tab().isEditing());
+        QCOMPARE(journal().state(), Dataset::State::Insert);
+        QCOMPARE(tab().DBEdit1->text(), QString("12а"));
+        QCOMPARE(tab().DBEdit3->text(), QString("2233445"));
+        QCOMPARE(orderDriver(), QVariant(Kuznetsov));
+        QCOMPARE(queue().state(), Dataset::State::Browse);
+        QCOMPARE(m_store->dump(), before);
+
+        injected.lift();
+        store();
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY(!tab().isEditing());
+        QCOMPARE(m_store->count("gurnal"), 1);
+        QCOMPARE(lastOrder("Dom"), QVariant("12а"));
+        QCOMPARE(lastOrder("IdVozy"), QVariant(Kuznetsov));
+        QCOMPARE(queueRows(), QString("2:4@2/f 3:2@2/t"));
     }
 
     // Unticked "Автоназначение": a driver picked in A stays when the pick-up becomes B, as does the

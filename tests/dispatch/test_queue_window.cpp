@@ -3,6 +3,7 @@
 #include "dispatch/positions_tab.h"
 #include "dispatch/queue_window.h"
 #include "tests/dispatch/small_city.h"
+#include "tests/support/store_fault.h"
 #include "ui/db_grid.h"
 
 #include <QAction>
@@ -148,6 +149,39 @@ private Q_SLOTS:
             journalAfter);
         QCOMPARE(queueRows(), before);
         QCOMPARE(m_messages.shown.size(), 0);
+    }
+
+    // A cell changed in the grid is stored when the cursor leaves its row; a store that refuses it
+    // keeps the cursor on the row, the change pending and the queue as it was, until it can be stored.
+    void aRefusedCellChangeKeepsTheRowPending_data() { StoreFault::addWriteFaultRows(); }
+
+    void aRefusedCellChangeKeepsTheRowPending()
+    {
+        QFETCH(QString, fault);
+        stand(Kuznetsov, Central);
+        stand(Sokolov, North);
+        TForm25 &w = window();
+        queue().first();
+        typeIntoCell(w.DBGRID, 0, 0, "True");
+        QCOMPARE(queue().state(), Dataset::State::Edit);
+        const QString before = queueRows();
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault));
+
+        w.DBGRID->setFocus();
+        QTest::keyClick(w.DBGRID, Qt::Key_Down);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QCOMPARE(queue().state(), Dataset::State::Edit);
+        QCOMPARE(queue().recNo(), 0);
+        QTRY_COMPARE(w.DBGRID->currentIndex().row(), 0); // the grid goes back to the row it could not leave
+        QCOMPARE(queueRows(), before);
+
+        injected.lift();
+        QTest::keyClick(w.DBGRID, Qt::Key_Down);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QCOMPARE(queue().state(), Dataset::State::Browse);
+        QCOMPARE(queueRows(), QString("1:2@1/t 2:3@2/f"));
     }
 
     // The items run the buttons of the positions tab, also while that tab is disabled.

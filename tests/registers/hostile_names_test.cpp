@@ -1,7 +1,10 @@
 #include "data/schema.h"
+#include "registers/calendar_window.h"
 #include "registers/car_models_window.h"
 #include "registers/city_structure_window.h"
 #include "registers/colours_window.h"
+#include "registers/driver_data_window.h"
+#include "registers/staff_data_window.h"
 #include "registers/street_dialog.h"
 #include "tests/ui/ui_test_case.h"
 #include "ui/db_controls.h"
@@ -85,6 +88,16 @@ class TestHostileNames : public UiTestCase
                 streetDialog.close(); // whatever was said, the test goes on
             });
             QTest::mouseClick(form.Button10, Qt::LeftButton);
+        } else if (where == "driver" || where == "dispatcher") {
+            TForm10 calendar;
+            const bool driver = where == "driver";
+            TForm4 driverData(dm(), calendar, nullptr, nullptr, m_messages);
+            TForm8 staffData(dm(), calendar, m_messages);
+            QDialog &window = driver ? static_cast<QDialog &>(driverData) : staffData;
+            (driver ? dm().Table1 : dm().sotrud)->append();
+            window.show();
+            typeCharacters(driver ? driverData.DBEdit2 : staffData.DBEdit2, name);
+            QTest::mouseClick(driver ? driverData.Button4 : staffData.Button3, Qt::LeftButton);
         } else {
             const bool colours = where == "colour";
             std::unique_ptr<NameListWindow> window;
@@ -113,11 +126,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("name");
-        const QList<QStringList> registers = {{"city", "gorod", "Gorod"},
-                                              {"district", "raion", "Raion"},
-                                              {"street", "ulica", "Ulica"},
-                                              {"car model", "auto", "Name"},
-                                              {"colour", "color", "Color"}};
+        const QList<QStringList> registers = {
+            {"city", "gorod", "Gorod"},        {"district", "raion", "Raion"},
+            {"street", "ulica", "Ulica"},      {"car model", "auto", "Name"},
+            {"colour", "color", "Color"},      {"driver", "taxisti", "Familiya"},
+            {"dispatcher", "sotrud", "Family"}};
         const QList<QPair<const char *, QString>> names = {
             {"a statement", "'); DROP TABLE gurnal;--"},
             {"quotes and backslashes", "\"Дом\" 'у' \\реки\\\\"},

@@ -2,6 +2,7 @@
 #include "registers/calendar_window.h"
 #include "registers/driver_data_window.h"
 #include "registers/staff_data_window.h"
+#include "tests/support/store_fault.h"
 #include "tests/support/test_database.h"
 #include "tests/support/ui_support.h"
 #include "ui/db_controls.h"
@@ -268,6 +269,53 @@ private Q_SLOTS:
         typeText(choice, added.left(1));
         QCOMPARE(choice->currentText(), added);
         QCOMPARE(dm().Table1->value(key), looked.value("Id"));
+    }
+
+    // "Ок" on a store that refuses the write: the message says why, the window stays open with what
+    // was typed, nothing is stored, and the same "Ок" stores the record once the store takes it.
+    void aRefusedSaveKeepsTheWindowAsTyped_data()
+    {
+        QTest::addColumn<QString>("which");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QString>("fault");
+        for (const char *which : {"driver", "staff"}) {
+            for (const char *fault : {"locked", "read-only"}) {
+                QTest::addRow("%s, new, %s", which, fault) << which << false << fault;
+                QTest::addRow("%s, changed, %s", which, fault) << which << true << fault;
+            }
+        }
+    }
+
+    void aRefusedSaveKeepsTheWindowAsTyped()
+    {
+        QFETCH(QString, which);
+        QFETCH(bool, stored);
+        QFETCH(QString, fault);
+        const bool driver = which == "driver";
+        QDialog *window = shown(which, stored);
+        DBEdit *surname = driver ? m_driverData->DBEdit2 : m_staffData->DBEdit2;
+        const QString table = driver ? "taxisti" : "sotrud";
+        const QString field = driver ? "Familiya" : "Family";
+        surname->selectAll();
+        typeText(surname, "Смирнова");
+        const QString before = m_store->dump();
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault));
+
+        QTest::mouseClick(okOf(which), Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QVERIFY(window->isVisible());
+        QCOMPARE(surname->text(), QString("Смирнова"));
+        QVERIFY(tableOf(which).state() != Dataset::State::Browse);
+        QCOMPARE(m_store->dump(), before);
+
+        injected.lift();
+        QTest::mouseClick(okOf(which), Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY(!window->isVisible());
+        QCOMPARE(m_store->count(table, field + " = 'Смирнова'"), 1);
+        QCOMPARE(m_store->count(table), stored ? 1 : 2);
     }
 
     // Without the models and colours windows the "+" buttons do nothing.

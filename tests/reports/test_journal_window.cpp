@@ -1,6 +1,7 @@
 #include "app/access_modes.h"
 #include "data/data_source.h"
 #include "reports/journal_window.h"
+#include "tests/support/store_fault.h"
 #include "tests/ui/ui_test_case.h"
 #include "ui/db_grid.h"
 
@@ -171,6 +172,36 @@ private Q_SLOTS:
         journal.window.close();
         QCOMPARE(viewIds(*journal.view), currentAfter);
         QCOMPARE(m_store->count("vozyraion", "Status = 1"), 1);
+    }
+
+    // "Удалить" on a store that refuses it: the message says why, the order stays chosen and stored,
+    // and the same "Удалить" deletes it once the store takes it.
+    void aRefusedDeletionLeavesTheOrder_data() { StoreFault::addWriteFaultRows(); }
+
+    void aRefusedDeletionLeavesTheOrder()
+    {
+        QFETCH(QString, fault);
+        Journal journal(dm(), m_messages);
+        journal.access.adm_on();
+        journal.window.show();
+        journal.choose(3);
+        const QString before = m_store->dump();
+        StoreFault injected(*m_store, StoreFault::kindNamed(fault));
+
+        m_messages.answerNext(Messages::Answer::Yes);
+        QTest::mouseClick(journal.window.Button1, Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().contains(StoreFault::said(StoreFault::kindNamed(fault))),
+                 qPrintable(m_messages.errors().first()));
+        QCOMPARE(m_store->dump(), before);
+        QCOMPARE(viewIds(*journal.view), QList<qint64>({1, 2, 3}));
+        QCOMPARE(journal.view->currentId(), qint64(3));
+
+        injected.lift();
+        m_messages.answerNext(Messages::Answer::Yes);
+        QTest::mouseClick(journal.window.Button1, Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QCOMPARE(viewIds(*journal.view), QList<qint64>({1, 2}));
     }
 
     void theQuestionAndAnEmptyJournal()

@@ -4,6 +4,8 @@
 #include "data/database.h"
 #include "tests/support/test_database.h"
 
+#include <QTest>
+
 StoreFault::StoreFault(TestDatabase &store, Kind kind, const QString &fillerTable, const QVariantMap &filler)
     : m_store(store)
     , m_kind(kind)
@@ -51,6 +53,13 @@ void StoreFault::lift()
         m_store.db().execute(QStringLiteral("PRAGMA max_page_count = 1073741823"));
         break;
     }
+}
+
+void StoreFault::addWriteFaultRows()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("locked by another copy") << QStringLiteral("locked");
+    QTest::newRow("read-only") << QStringLiteral("read-only");
 }
 
 StoreFault::Kind StoreFault::kindNamed(const QString &name)

@@ -31,6 +31,9 @@ public:
     void lift();
 
     static Kind kindNamed(const QString &name); // "locked", "read-only", "disk full"
+    // The column "fault" of a test's data table, with the faults every write meets: "locked" and
+    // "read-only".
+    static void addWriteFaultRows();
     // A part of the message that the store's refusal shows.
     static QString said(Kind kind);
 
