@@ -2,6 +2,7 @@
 
 #include "data/data_error.h"
 #include "data/schema.h"
+#include "data/server_sql.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,11 +16,26 @@ namespace {
 
 // The failures a dispatcher can do something about are said in the program's words; the store's own
 // text follows in parentheses for whoever looks into it.
-QString storeMessage(const QSqlError &error)
+QString storeMessage(const QSqlError &error, Database::Engine engine = Database::Engine::Sqlite)
 {
     QString text = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
     if (text.isEmpty())
         text = QStringLiteral("Ошибка базы данных");
+    if (engine == Database::Engine::Postgres) {
+        // SQLSTATE: class 08 is the connection, 57P the server shutting down or gone.
+        const QString state = error.nativeErrorCode();
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
+            state.startsWith(QLatin1String("57P")))
+            return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено; повторите его, "
+                                  "когда связь восстановится. (") +
+                   text + QLatin1Char(')');
+        if (state == QLatin1String("40001") || state == QLatin1String("40P01") ||
+            state == QLatin1String("55P03"))
+            return QStringLiteral("База данных занята другой программой. Действие не выполнено; повторите "
+                                  "его позже. (") +
+                   text + QLatin1Char(')');
+        return text;
+    }
     bool known = false;
     const int primaryCode = error.nativeErrorCode().toInt(&known) & 0xFF;
     QString plain;
@@ -63,7 +79,7 @@ std::unique_ptr<Database> Database::open(const QString &file)
         throw DataError(QStringLiteral("Файл базы данных %1 доступен только для чтения. Программа не может "
                                        "сохранять в нём заказы.")
                             .arg(QDir::toNativeSeparators(file)));
-    return std::unique_ptr<Database>(new Database(file, false));
+    return std::unique_ptr<Database>(new Database(Engine::Sqlite, file, false));
 }
 
 std::unique_ptr<Database> Database::create(const QString &file)
@@ -73,7 +89,17 @@ std::unique_ptr<Database> Database::create(const QString &file)
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         throw DataError(QStringLiteral("Не удалось создать каталог: %1")
                             .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
-    return std::unique_ptr<Database>(new Database(file, true));
+    return std::unique_ptr<Database>(new Database(Engine::Sqlite, file, true));
+}
+
+std::unique_ptr<Database> Database::openServer(const QString &connection)
+{
+    return std::unique_ptr<Database>(new Database(Engine::Postgres, connection, false));
+}
+
+std::unique_ptr<Database> Database::createServer(const QString &connection)
+{
+    return std::unique_ptr<Database>(new Database(Engine::Postgres, connection, true));
 }
 
 QString Database::storeFile(const QString &workingDir)
@@ -81,29 +107,97 @@ QString Database::storeFile(const QString &workingDir)
     return QDir(workingDir).filePath(QStringLiteral("bd/vozy.db"));
 }
 
-Database::Database(const QString &file, bool create)
-    : m_file(file)
+namespace {
+
+// The drivers of the server connections open now, to tell a connection that one of its statements wrote.
+QHash<const QSqlDriver *, Database *> &serverConnections()
+{
+    static QHash<const QSqlDriver *, Database *> connections;
+    return connections;
+}
+
+} // namespace
+
+// "host=... port=... dbname=... user=..." as the server's driver takes it; a password is never kept
+// in the program's settings, so it is refused here rather than passed on.
+void Database::openConnection(QSqlDatabase &db)
+{
+    QStringList options;
+    const QStringList parts = m_file.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            throw DataError(QStringLiteral("Непонятное подключение к серверу базы данных: «%1»; ожидается "
+                                           "host=... dbname=... user=...")
+                                .arg(part));
+        const QString key = part.left(equals);
+        const QString value = part.mid(equals + 1);
+        if (key == QLatin1String("host"))
+            db.setHostName(value);
+        else if (key == QLatin1String("port"))
+            db.setPort(value.toInt());
+        else if (key == QLatin1String("dbname"))
+            db.setDatabaseName(value);
+        else if (key == QLatin1String("user"))
+            db.setUserName(value);
+        else if (key == QLatin1String("password"))
+            throw DataError(QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
+                                           "его берут из файла ~/.pgpass пользователя."));
+        else
+            options << part;
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+Database::Database(Engine engine, const QString &file, bool create)
+    : m_engine(engine)
+    , m_file(file)
 {
     static int connections = 0;
     m_connection = QStringLiteral("vozy-%1").arg(++connections);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    const auto giveUp = [this, &db, &file, create](const QString &message) {
+    const bool server = engine == Engine::Postgres;
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connection);
+    const auto giveUp = [this, &db, &file, create, server](const QString &message) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
-        const QString shownFile = QDir::toNativeSeparators(file);
+        const QString shownFile = server ? file : QDir::toNativeSeparators(file);
         if (message.contains(shownFile))
             return DataError(message);
         return DataError((create ? QStringLiteral("Не удалось создать базу данных %1: %2")
                                  : QStringLiteral("Не удалось открыть базу данных %1: %2"))
                              .arg(shownFile, message));
     };
+    if (server) {
+        if (!db.isValid())
+            throw giveUp(QStringLiteral("нет драйвера PostgreSQL (пакет libqt6sql6-psql)"));
+        try {
+            openConnection(db);
+        } catch (const DataError &error) {
+            throw giveUp(error.message());
+        }
+    } else {
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
     if (!db.open())
-        throw giveUp(storeMessage(db.lastError()));
+        throw giveUp(storeMessage(db.lastError(), engine));
     try {
         attachToConnection();
+        if (server) {
+            const int version = schemaVersion();
+            if (!create && version == 0)
+                throw DataError(QStringLiteral("База данных на сервере не является базой данных программы: %1")
+                                    .arg(file));
+            if (create && version != 0)
+                throw DataError(QStringLiteral("База данных уже существует: %1").arg(file));
+            // Times are kept as texts; the server's notion of the date never enters them.
+            execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
+                        .arg(QLatin1String(ServerSql::ChangedRows)));
+            migrate();
+            return;
+        }
         // Read before anything is written: a damaged or foreign file is left byte for byte as it was.
         if (!create && schemaVersion() == 0)
             throw DataError(QStringLiteral("Файл не является базой данных программы: %1")
@@ -115,10 +209,12 @@ Database::Database(const QString &file, bool create)
         execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
         migrate();
     } catch (const DataError &error) {
+        serverConnections().remove(db.driver());
         m_ownChanges.reset();
         m_reader.reset();
         throw giveUp(error.message());
     } catch (...) {
+        serverConnections().remove(db.driver());
         m_ownChanges.reset();
         m_reader.reset();
         giveUp(QString());
@@ -132,6 +228,7 @@ Database::~Database()
     m_reader.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        serverConnections().remove(db.driver());
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
@@ -140,6 +237,15 @@ Database::~Database()
 // The store's connection reports the rows it changes and reads the data layer's rows directly.
 void Database::attachToConnection()
 {
+    if (m_engine == Engine::Postgres) {
+        // The server's connection cannot be hooked: the tables' triggers note the rows changed in a
+        // table of the connection's own, which is read after each write.
+        const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        serverConnections().insert(db.driver(), this);
+        m_reader = std::make_unique<StoreReader>(db);
+        m_ownChanges = std::make_unique<OwnRowChanges>();
+        return;
+    }
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
     sqlite3 *connection = nullptr;
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
@@ -154,7 +260,37 @@ void Database::attachToConnection()
 void Database::select(const QString &sql, const QVariantList &values,
                       const std::function<void(const StoreRow &)> &row)
 {
+    if (m_engine == Engine::Postgres) {
+        try {
+            m_reader->select(this->sql(sql), values, row);
+        } catch (const DataError &) {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            if (db.isOpen() && db.lastError().type() != QSqlError::ConnectionError)
+                throw;
+            throw DataError(storeMessage(db.lastError(), m_engine));
+        }
+        return;
+    }
     m_reader->select(sql, values, row);
+}
+
+QString Database::sql(const QString &statement) const
+{
+    return m_engine == Engine::Postgres ? ServerSql::translate(statement) : statement;
+}
+
+// The rows the connection's own statements changed, as the triggers noted them.
+void Database::collectServerChanges()
+{
+    if (!m_serverWrote || m_ownChanges == nullptr)
+        return;
+    m_serverWrote = false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("DELETE FROM pg_temp.%1 RETURNING tbl, id").arg(QLatin1String(ServerSql::ChangedRows))))
+        return; // a failed transaction: its rows are put back and read again when it is rolled back
+    while (query.next())
+        m_ownChanges->record(query.value(0).toString(), query.value(1).toLongLong());
 }
 
 void Database::addListener(const QString &table, RowChangeListener *listener)
@@ -174,6 +310,8 @@ void Database::addChangeFeed(std::unique_ptr<RowChangeFeed> feed)
 
 bool Database::hasChanges() const
 {
+    if (m_serverWrote)
+        return true;
     if (m_ownChanges->hasChanges())
         return true;
     return std::any_of(m_otherChanges.begin(), m_otherChanges.end(),
@@ -188,6 +326,7 @@ void Database::deliverChanges()
     const auto done = qScopeGuard([this] { m_delivering = false; });
     // The listeners only read, which changes nothing; the loop is for the feeds of other workstations.
     while (hasChanges()) {
+        collectServerChanges();
         RowChanges changes = m_ownChanges->take();
         for (const auto &feed : m_otherChanges) {
             const RowChanges more = feed->take();
@@ -206,29 +345,64 @@ QSqlQuery Database::prepare(const QString &sql) const
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DataError(storeMessage(query.lastError()));
+    if (!query.prepare(this->sql(sql)))
+        throw DataError(storeMessage(query.lastError(), m_engine));
     return query;
 }
 
 void Database::exec(QSqlQuery &query)
 {
+    Database *server = serverConnections().value(query.driver());
+    if (server != nullptr)
+        server->m_serverWrote = true;
     if (!query.exec())
-        throw DataError(storeMessage(query.lastError()));
+        throw DataError(storeMessage(query.lastError(), server ? Engine::Postgres : Engine::Sqlite));
 }
 
 void Database::execute(const QString &sql) const
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!query.exec(sql))
-        throw DataError(storeMessage(query.lastError()));
+    if (m_engine == Engine::Postgres)
+        const_cast<Database *>(this)->m_serverWrote = true;
+    if (!query.exec(this->sql(sql)))
+        throw DataError(storeMessage(query.lastError(), m_engine));
+}
+
+QString Database::returningId() const
+{
+    return m_engine == Engine::Postgres ? QStringLiteral(" RETURNING \"Id\"") : QString();
+}
+
+qint64 Database::insertedId(QSqlQuery &query)
+{
+    if (query.isSelect() && query.next())
+        return query.value(0).toLongLong();
+    return query.lastInsertId().toLongLong();
 }
 
 int Database::schemaVersion() const
 {
+    if (m_engine == Engine::Postgres) {
+        QSqlQuery query = prepare(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL")
+                                      .arg(QLatin1String(ServerSql::VersionTable)));
+        exec(query);
+        if (!query.next() || !query.value(0).toBool())
+            return 0;
+        query = prepare(QStringLiteral("SELECT version FROM %1").arg(QLatin1String(ServerSql::VersionTable)));
+        exec(query);
+        return query.next() ? query.value(0).toInt() : 0;
+    }
     QSqlQuery query = prepare(QStringLiteral("PRAGMA user_version"));
     exec(query);
     return query.next() ? query.value(0).toInt() : 0;
+}
+
+void Database::setSchemaVersion(int version)
+{
+    if (m_engine == Engine::Postgres)
+        execute(QStringLiteral("UPDATE %1 SET version = %2").arg(QLatin1String(ServerSql::VersionTable)).arg(version));
+    else
+        execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
 }
 
 void Database::migrate()
@@ -239,9 +413,11 @@ void Database::migrate()
             QStringLiteral("База данных создана более новой версией программы (версия схемы %1).").arg(from));
     for (int version = from + 1; version <= Schema::latestVersion(); ++version) {
         Transaction transaction(*this);
-        for (const QString &statement : Schema::migration(version))
+        const QStringList statements =
+            m_engine == Engine::Postgres ? ServerSql::migration(version) : Schema::migration(version);
+        for (const QString &statement : statements)
             execute(statement);
-        execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
+        setSchemaVersion(version);
         transaction.commit();
     }
 }
@@ -259,7 +435,7 @@ Database::Transaction::Transaction(Database &db)
     , m_depth(db.m_depth)
 {
     if (m_depth == 0) {
-        m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.execute(m_db.m_engine == Engine::Postgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
         m_db.m_writtenInTransaction.clear();
     } else {
         m_db.execute(QStringLiteral("SAVEPOINT vozy_%1").arg(m_depth));
