@@ -58,7 +58,6 @@ QString TestDatabase::createServerDatabase()
     static int created = 0;
     const QString name =
         QStringLiteral("vozy_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++created);
-    onMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     onMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
                                  "LC_CTYPE 'C.UTF-8'")
                       .arg(name));
@@ -107,8 +106,8 @@ qint64 TestDatabase::insert(const QString &table, const QVariantMap &fields)
                             : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
                                   .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
     QSqlQuery query = m_db->prepare(sql + m_db->returningId());
-    for (const QVariant &v : fields)
-        query.addBindValue(v);
+    for (const QVariant &v : fields) // logicals are kept as 0/1 on either engine
+        query.addBindValue(v.typeId() == QMetaType::Bool ? QVariant(v.toBool() ? 1 : 0) : v);
     Database::exec(query);
     const qint64 id = Database::insertedId(query);
     m_db->notifyWritten(table);
