@@ -109,6 +109,28 @@ QString Database::storeFile(const QString &workingDir)
 
 namespace {
 
+// The rows other workstations changed, as the server told them: "table id" on the changes' channel.
+class NotifiedRowChanges final : public RowChangeFeed
+{
+public:
+    bool hasChanges() const override { return !m_pending.isEmpty(); }
+    RowChanges take() override { return std::exchange(m_pending, {}); }
+    // The table the row is in; empty for a notification that is not a row's.
+    QString add(const QString &payload)
+    {
+        const QString table = payload.section(QLatin1Char(' '), 0, 0);
+        bool number = false;
+        const qint64 id = payload.section(QLatin1Char(' '), 1, 1).toLongLong(&number);
+        if (table.isEmpty() || !number)
+            return {};
+        m_pending[table].add(id);
+        return table;
+    }
+
+private:
+    RowChanges m_pending;
+};
+
 // The drivers of the server connections open now, to tell a connection that one of its statements wrote.
 QHash<const QSqlDriver *, Database *> &serverConnections()
 {
@@ -244,6 +266,7 @@ void Database::attachToConnection()
         serverConnections().insert(db.driver(), this);
         m_reader = std::make_unique<StoreReader>(db);
         m_ownChanges = std::make_unique<OwnRowChanges>();
+        followOtherWorkstations(db.driver());
         return;
     }
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
@@ -255,6 +278,31 @@ void Database::attachToConnection()
             QStringLiteral("Хранилище не сообщает об изменённых строках: нет соединения SQLite."));
     m_reader = std::make_unique<StoreReader>(connection);
     m_ownChanges = std::make_unique<SqliteRowChanges>(connection);
+}
+
+// The server tells every connection that listens which rows the others' transactions changed, when
+// they commit; the views follow those rows as they follow this workstation's own.
+void Database::followOtherWorkstations(QSqlDriver *driver)
+{
+    auto feed = std::make_unique<NotifiedRowChanges>();
+    NotifiedRowChanges *notified = feed.get();
+    m_otherChanges.push_back(std::move(feed));
+    connect(driver, &QSqlDriver::notification, this,
+            [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+                if (source == QSqlDriver::SelfSource)
+                    return;
+                const QString table = notified->add(payload.toString());
+                if (table.isEmpty() || m_depth > 0 || m_delivering)
+                    return; // delivered with this workstation's next read
+                try {
+                    deliverChanges();
+                    Q_EMIT tableWritten(table, nullptr);
+                } catch (const DataError &) {
+                    // The server went away: the rows are read again when it is back.
+                }
+            });
+    if (!driver->subscribeToNotification(QLatin1String(ServerSql::ChangesChannel)))
+        throw DataError(QStringLiteral("Сервер базы данных не сообщает об изменениях других рабочих мест."));
 }
 
 void Database::select(const QString &sql, const QVariantList &values,

@@ -109,6 +109,7 @@ private:
     void setSchemaVersion(int version);
     bool hasChanges() const;
     void collectServerChanges();
+    void followOtherWorkstations(QSqlDriver *driver);
 
     Engine m_engine;
     QString m_file;

@@ -1,0 +1,85 @@
+#include "data/data_module.h"
+#include "data/database.h"
+#include "data/dataset.h"
+#include "tests/support/test_database.h"
+
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTest>
+
+// Two workstations on one server database: each a data module on a connection of its own.
+class TestWorkstations : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TestDatabase> m_first;
+    std::unique_ptr<Database> m_secondStore;
+    std::unique_ptr<TDataModule2> m_second;
+
+private Q_SLOTS:
+    void init()
+    {
+        if (!TestDatabase::onServer())
+            QSKIP("One SQLite file serves one copy of the program.");
+        m_first = std::make_unique<TestDatabase>();
+        m_secondStore = Database::openServer(m_first->connection());
+        m_second = std::make_unique<TDataModule2>(*m_secondStore);
+    }
+
+    void cleanup()
+    {
+        m_second.reset();
+        m_secondStore.reset();
+        m_first.reset();
+    }
+
+    // Each workstation's queue and current orders follow the other's writes within a second, without
+    // reading the table again; a rolled back transaction tells nobody anything.
+    void viewsFollowTheOtherWorkstation()
+    {
+        Dataset &mine = *m_first->module().Vozy_raion;
+        Dataset &theirs = *m_second->Vozy_raion;
+        Dataset &theirOrders = *m_second->Gurnal;
+        theirs.setFilter(QStringLiteral("Raion=1 and Status=False"));
+        theirs.setFiltered(true);
+        theirOrders.setFilter(QStringLiteral("Status=true"));
+        theirOrders.setFiltered(true);
+        QCOMPARE(theirs.recordCount(), 0);
+        QCOMPARE(theirOrders.recordCount(), 0);
+        QSignalSpy told(m_secondStore.get(), &Database::tableWritten);
+
+        QRandomGenerator random(14);
+        int expected = 0;
+        for (int round = 0; round < 20; ++round) {
+            const int step = int(random.bounded(3));
+            if (step == 0 || mine.recordCount() == 0) {
+                mine.append();
+                mine.setValue(QStringLiteral("Vozy"), round + 1);
+                mine.setValue(QStringLiteral("Raion"), 1);
+                mine.setValue(QStringLiteral("Status"), false);
+                mine.post();
+                ++expected;
+            } else if (step == 1) {
+                QVERIFY(mine.deleteId(mine.currentId()));
+                --expected;
+            } else {
+                Database::Transaction undone(m_first->db());
+                mine.append();
+                mine.setValue(QStringLiteral("Raion"), 1);
+                mine.post();
+            }
+            QTRY_COMPARE_WITH_TIMEOUT(theirs.recordCount(), expected, 1000);
+        }
+        QVERIFY(!told.isEmpty());
+
+        m_first->insert(QStringLiteral("gurnal"), {{QStringLiteral("Status"), true}, {QStringLiteral("IdVozy"), 3}});
+        QTRY_COMPARE_WITH_TIMEOUT(theirOrders.recordCount(), 1, 1000);
+        QCOMPARE(theirOrders.value(QStringLiteral("IdVozy")).toLongLong(), 3);
+        m_first->db().execute(QStringLiteral("UPDATE gurnal SET Status = 0"));
+        QTRY_COMPARE_WITH_TIMEOUT(theirOrders.recordCount(), 0, 1000);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkstations)
+#include "test_workstations.moc"
