@@ -25,7 +25,8 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
         // SQLSTATE: class 08 is the connection, 57P the server shutting down or gone.
         const QString state = error.nativeErrorCode();
         if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
-            state.startsWith(QLatin1String("57P")))
+            state.startsWith(QLatin1String("57P")) || text.contains(QLatin1String("server closed the connection")) ||
+            text.contains(QLatin1String("no connection to the server")))
             return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено; повторите его, "
                                   "когда связь восстановится. (") +
                    text + QLatin1Char(')');
@@ -107,8 +108,6 @@ QString Database::storeFile(const QString &workingDir)
     return QDir(workingDir).filePath(QStringLiteral("bd/vozy.db"));
 }
 
-namespace {
-
 // The rows other workstations changed, as the server told them: "table id" on the changes' channel.
 class NotifiedRowChanges final : public RowChangeFeed
 {
@@ -126,10 +125,18 @@ public:
         m_pending[table].add(id);
         return table;
     }
+    // Whatever was told while the connection was lost is lost with it: the tables are read again.
+    void missed(const QList<QString> &tables)
+    {
+        for (const QString &table : tables)
+            m_pending[table].wholeTable = true;
+    }
 
 private:
     RowChanges m_pending;
 };
+
+namespace {
 
 // The drivers of the server connections open now, to tell a connection that one of its statements wrote.
 QHash<const QSqlDriver *, Database *> &serverConnections()
@@ -286,6 +293,7 @@ void Database::followOtherWorkstations(QSqlDriver *driver)
 {
     auto feed = std::make_unique<NotifiedRowChanges>();
     NotifiedRowChanges *notified = feed.get();
+    m_notified = notified;
     m_otherChanges.push_back(std::move(feed));
     connect(driver, &QSqlDriver::notification, this,
             [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
@@ -301,21 +309,60 @@ void Database::followOtherWorkstations(QSqlDriver *driver)
                     // The server went away: the rows are read again when it is back.
                 }
             });
+    listen(driver);
+}
+
+void Database::listen(QSqlDriver *driver)
+{
     if (!driver->subscribeToNotification(QLatin1String(ServerSql::ChangesChannel)))
         throw DataError(QStringLiteral("Сервер базы данных не сообщает об изменениях других рабочих мест."));
+}
+
+// After a failed statement, before the next one outside a transaction: a connection that the server
+// dropped (restarted, or gone for a while) is opened again, so that the workstation works on once the
+// server is back. Inside a transaction nothing is reopened: its statements must not run half on a
+// new connection.
+void Database::checkConnection()
+{
+    if (!m_checkConnection || m_depth > 0 || m_engine != Engine::Postgres)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    {
+        QSqlQuery probe(db);
+        if (db.isOpen() && probe.exec(QStringLiteral("SELECT 1"))) {
+            m_checkConnection = false;
+            return;
+        }
+    }
+    m_reader.reset(); // its statements were prepared on the lost connection
+    if (db.isOpen())
+        db.driver()->unsubscribeFromNotification(QLatin1String(ServerSql::ChangesChannel));
+    db.close();
+    if (!db.open())
+        throw DataError(storeMessage(db.lastError(), m_engine));
+    m_reader = std::make_unique<StoreReader>(db);
+    m_checkConnection = false;
+    execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
+                .arg(QLatin1String(ServerSql::ChangedRows)));
+    listen(db.driver());
+    m_notified->missed(m_listeners.keys());
 }
 
 void Database::select(const QString &sql, const QVariantList &values,
                       const std::function<void(const StoreRow &)> &row)
 {
     if (m_engine == Engine::Postgres) {
+        checkConnection();
         try {
             m_reader->select(this->sql(sql), values, row);
-        } catch (const DataError &) {
+        } catch (const DataError &error) {
+            m_checkConnection = true;
             QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-            if (db.isOpen() && db.lastError().type() != QSqlError::ConnectionError)
-                throw;
-            throw DataError(storeMessage(db.lastError(), m_engine));
+            QSqlQuery probe(db);
+            if (m_depth == 0 && !probe.exec(QStringLiteral("SELECT 1")))
+                throw DataError(storeMessage(QSqlError(QString(), error.message(), QSqlError::ConnectionError),
+                                             m_engine));
+            throw;
         }
         return;
     }
@@ -391,11 +438,13 @@ void Database::deliverChanges()
 
 QSqlQuery Database::prepare(const QString &sql) const
 {
+    const_cast<Database *>(this)->checkConnection();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.prepare(this->sql(sql)))
-        throw DataError(storeMessage(query.lastError(), m_engine));
-    return query;
+    if (query.prepare(this->sql(sql)))
+        return query;
+    const_cast<Database *>(this)->m_checkConnection = m_engine == Engine::Postgres;
+    throw DataError(storeMessage(query.lastError(), m_engine));
 }
 
 void Database::exec(QSqlQuery &query)
@@ -403,17 +452,24 @@ void Database::exec(QSqlQuery &query)
     Database *server = serverConnections().value(query.driver());
     if (server != nullptr)
         server->m_serverWrote = true;
-    if (!query.exec())
-        throw DataError(storeMessage(query.lastError(), server ? Engine::Postgres : Engine::Sqlite));
+    if (query.exec())
+        return;
+    if (server != nullptr)
+        server->m_checkConnection = true;
+    throw DataError(storeMessage(query.lastError(), server ? Engine::Postgres : Engine::Sqlite));
 }
 
 void Database::execute(const QString &sql) const
 {
+    auto *self = const_cast<Database *>(this);
+    self->checkConnection();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     if (m_engine == Engine::Postgres)
-        const_cast<Database *>(this)->m_serverWrote = true;
-    if (!query.exec(this->sql(sql)))
-        throw DataError(storeMessage(query.lastError(), m_engine));
+        self->m_serverWrote = true;
+    if (query.exec(this->sql(sql)))
+        return;
+    self->m_checkConnection = m_engine == Engine::Postgres;
+    throw DataError(storeMessage(query.lastError(), m_engine));
 }
 
 QString Database::returningId() const

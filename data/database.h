@@ -110,10 +110,14 @@ private:
     bool hasChanges() const;
     void collectServerChanges();
     void followOtherWorkstations(QSqlDriver *driver);
+    void listen(QSqlDriver *driver);
+    void checkConnection();
 
     Engine m_engine;
     QString m_file;
     bool m_serverWrote = false;
+    bool m_checkConnection = false;
+    class NotifiedRowChanges *m_notified = nullptr; // among m_otherChanges
     QString m_connection;
     int m_depth = 0;
     QSet<QString> m_writtenInTransaction;

@@ -334,22 +334,36 @@ void OrderEntryTab::Button1Click()
     // before the transaction begins, so that undoing the order's writes cannot take it along.
     m_dm.Vozy_raion->refresh();
 
-    Database::Transaction transaction(m_dm.database());
-    const QDateTime now = Clock::now();
-    journal.setValue("Ttime", now.time());
-    journal.setValue("DDate", now.date());
-    journal.setText("IdOperator", m_operatorId());
-    journal.setValue("Status", true);
-    if (!journal.isNull("IdVozy"))
-        moveDriver();
-    journal.post();
-    transaction.commit();
+    bool taken = false;
+    {
+        Database::Transaction transaction(m_dm.database());
+        const QDateTime now = Clock::now();
+        journal.setValue("Ttime", now.time());
+        journal.setValue("DDate", now.date());
+        journal.setText("IdOperator", m_operatorId());
+        journal.setValue("Status", true);
+        taken = !journal.isNull("IdVozy") && !moveDriver();
+        if (!taken) {
+            journal.post();
+            transaction.commit();
+        }
+    }
+    if (taken) {
+        // Another workstation gave him an order first: this one is undone and stays pending, with
+        // the next driver of the queue offered in his place.
+        applyAutoAssignment();
+        m_messages.inform(QStringLiteral("Этого водителя только что назначили на заказ на другом рабочем "
+                                         "месте. Заказ не оформлен: выберите водителя ещё раз."));
+        return;
+    }
     goIdle();
 }
 
 // The driver goes, busy, to the end of the destination district's queue; the record he was taken
-// from is deleted wherever it stands now, whatever the queue view shows.
-void OrderEntryTab::moveDriver()
+// from is deleted wherever it stands now, whatever the queue view shows. False when that record is
+// gone: another workstation took him meanwhile (its transaction comes first on the server), and
+// nothing is to be stored.
+bool OrderEntryTab::moveDriver()
 {
     const Dataset &journal = *m_dm.Gurnal;
     Dataset &queue = *m_dm.Vozy_raion;
@@ -360,8 +374,7 @@ void OrderEntryTab::moveDriver()
     queue.setValue("Status", true);
     queue.setValue("Raion", journal.value("IdKudaRaion"));
     queue.post();
-    if (m_sourceRecord != 0)
-        queue.deleteId(m_sourceRecord);
+    return m_sourceRecord == 0 || queue.deleteId(m_sourceRecord);
 }
 
 void OrderEntryTab::Button10Click()

@@ -82,7 +82,7 @@ private:
     void clearDriver();
     void applyAutoAssignment();
     void driverChosen();
-    void moveDriver();
+    bool moveDriver();
     void goIdle();
 
     TDataModule2 &m_dm;

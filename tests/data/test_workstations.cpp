@@ -1,4 +1,5 @@
 #include "data/data_module.h"
+#include "data/data_error.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "tests/support/test_database.h"
@@ -78,6 +79,36 @@ private Q_SLOTS:
         QCOMPARE(theirOrders.value(QStringLiteral("IdVozy")).toLongLong(), 3);
         m_first->db().execute(QStringLiteral("UPDATE gurnal SET Status = 0"));
         QTRY_COMPARE_WITH_TIMEOUT(theirOrders.recordCount(), 0, 1000);
+    }
+
+    // The server drops the connection mid-shift (restarted, or the network gone for a while): the
+    // next write fails with a plain message and stores nothing, and the one after works again.
+    void aLostConnectionIsSaidAndOpenedAgain()
+    {
+        Dataset &cities = *m_first->module().Table4;
+        const auto addCity = [&](const QString &name) {
+            cities.append();
+            cities.setValue(QStringLiteral("Gorod"), name);
+            cities.post();
+        };
+        addCity(QStringLiteral("Первый"));
+        m_secondStore->execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                                              "datname = current_database() AND pid <> pg_backend_pid()"));
+        try {
+            addCity(QStringLiteral("Второй"));
+            QFAIL("a write on a lost connection must fail");
+        } catch (const DataError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Нет связи с сервером базы данных.")),
+                     qPrintable(e.message()));
+        }
+        QCOMPARE(m_second->Table4->recordCount(), 1);
+        cities.post(); // the row stayed pending
+        QCOMPARE(cities.recordCount(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(m_second->Table4->recordCount(), 2, 1000);
+        m_second->Table4->append();
+        m_second->Table4->setValue(QStringLiteral("Gorod"), QStringLiteral("Третий"));
+        m_second->Table4->post();
+        QTRY_COMPARE_WITH_TIMEOUT(cities.recordCount(), 3, 1000); // told to the new connection
     }
 };
 

@@ -202,6 +202,31 @@ private Q_SLOTS:
         QVERIFY(!tab().isEditing());
     }
 
+    // The head of the queue given an order at another workstation between the choice and "Оформить":
+    // nothing is stored, the dispatcher is told, and the next head is offered for the order still pending.
+    void aDriverTakenElsewhereIsNotGivenTwice()
+    {
+        const qint64 first = stand(Kuznetsov, Central);
+        stand(Sokolov, Central);
+        newOrder();
+        pickUp("Центральный");
+        destination("Северный");
+        QCOMPARE(orderDriver().toLongLong(), qint64(Kuznetsov));
+        const QString before = m_store->dump("vozyraion");
+        m_store->db().execute(QString("DELETE FROM vozyraion WHERE Id = %1").arg(first));
+        const QString queueBefore = queueRows();
+        store();
+        QCOMPARE(m_messages.texts(), QStringList{"Этого водителя только что назначили на заказ на другом "
+                                                 "рабочем месте. Заказ не оформлен: выберите водителя ещё раз."});
+        QCOMPARE(m_store->dump("vozyraion"), before);
+        QCOMPARE(queueRows(), queueBefore);
+        QVERIFY(tab().isEditing());
+        QCOMPARE(orderDriver().toLongLong(), qint64(Sokolov));
+        store();
+        QCOMPARE(m_store->count("gurnal"), 1);
+        QCOMPARE(lastOrder("IdVozy").toLongLong(), qint64(Sokolov));
+    }
+
     // Unticked "Автоназначение": a driver picked in A stays when the pick-up becomes B, as does the
     // street; storing moves him out of A and leaves B's queue alone.
     void aDriverPickedByHandIsMovedFromWhereHeStood()
