@@ -25,7 +25,8 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
         // SQLSTATE: class 08 is the connection, 57P the server shutting down or gone.
         const QString state = error.nativeErrorCode();
         if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
-            state.startsWith(QLatin1String("57P")) || text.contains(QLatin1String("server closed the connection")) ||
+            state.startsWith(QLatin1String("57P")) ||
+            text.contains(QLatin1String("server closed the connection")) ||
             text.contains(QLatin1String("no connection to the server")))
             return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено; повторите его, "
                                   "когда связь восстановится. (") +
@@ -170,8 +171,9 @@ void Database::openConnection(QSqlDatabase &db)
         else if (key == QLatin1String("user"))
             db.setUserName(value);
         else if (key == QLatin1String("password"))
-            throw DataError(QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
-                                           "его берут из файла ~/.pgpass пользователя."));
+            throw DataError(
+                QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
+                               "его берут из файла ~/.pgpass пользователя."));
         else
             options << part;
     }
@@ -217,8 +219,9 @@ Database::Database(Engine engine, const QString &file, bool create)
         if (server) {
             const int version = schemaVersion();
             if (!create && version == 0)
-                throw DataError(QStringLiteral("База данных на сервере не является базой данных программы: %1")
-                                    .arg(file));
+                throw DataError(
+                    QStringLiteral("База данных на сервере не является базой данных программы: %1")
+                        .arg(file));
             if (create && version != 0)
                 throw DataError(QStringLiteral("База данных уже существует: %1").arg(file));
             // Times are kept as texts; the server's notion of the date never enters them.
@@ -295,20 +298,21 @@ void Database::followOtherWorkstations(QSqlDriver *driver)
     NotifiedRowChanges *notified = feed.get();
     m_notified = notified;
     m_otherChanges.push_back(std::move(feed));
-    connect(driver, &QSqlDriver::notification, this,
-            [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
-                if (source == QSqlDriver::SelfSource)
-                    return;
-                const QString table = notified->add(payload.toString());
-                if (table.isEmpty() || m_depth > 0 || m_delivering)
-                    return; // delivered with this workstation's next read
-                try {
-                    deliverChanges();
-                    Q_EMIT tableWritten(table, nullptr);
-                } catch (const DataError &) {
-                    // The server went away: the rows are read again when it is back.
-                }
-            });
+    connect(
+        driver, &QSqlDriver::notification, this,
+        [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+            if (source == QSqlDriver::SelfSource)
+                return;
+            const QString table = notified->add(payload.toString());
+            if (table.isEmpty() || m_depth > 0 || m_delivering)
+                return; // delivered with this workstation's next read
+            try {
+                deliverChanges();
+                Q_EMIT tableWritten(table, nullptr);
+            } catch (const DataError &) {
+                // The server went away: the rows are read again when it is back.
+            }
+        });
     listen(driver);
 }
 
@@ -360,8 +364,8 @@ void Database::select(const QString &sql, const QVariantList &values,
             QSqlDatabase db = QSqlDatabase::database(m_connection, false);
             QSqlQuery probe(db);
             if (m_depth == 0 && !probe.exec(QStringLiteral("SELECT 1")))
-                throw DataError(storeMessage(QSqlError(QString(), error.message(), QSqlError::ConnectionError),
-                                             m_engine));
+                throw DataError(storeMessage(
+                    QSqlError(QString(), error.message(), QSqlError::ConnectionError), m_engine));
             throw;
         }
         return;
@@ -382,7 +386,8 @@ void Database::collectServerChanges()
     m_serverWrote = false;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("DELETE FROM pg_temp.%1 RETURNING tbl, id").arg(QLatin1String(ServerSql::ChangedRows))))
+    if (!query.exec(QStringLiteral("DELETE FROM pg_temp.%1 RETURNING tbl, id")
+                        .arg(QLatin1String(ServerSql::ChangedRows))))
         return; // a failed transaction: its rows are put back and read again when it is rolled back
     while (query.next())
         m_ownChanges->record(query.value(0).toString(), query.value(1).toLongLong());
@@ -504,7 +509,9 @@ int Database::schemaVersion() const
 void Database::setSchemaVersion(int version)
 {
     if (m_engine == Engine::Postgres)
-        execute(QStringLiteral("UPDATE %1 SET version = %2").arg(QLatin1String(ServerSql::VersionTable)).arg(version));
+        execute(QStringLiteral("UPDATE %1 SET version = %2")
+                    .arg(QLatin1String(ServerSql::VersionTable))
+                    .arg(version));
     else
         execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
 }
@@ -539,7 +546,8 @@ Database::Transaction::Transaction(Database &db)
     , m_depth(db.m_depth)
 {
     if (m_depth == 0) {
-        m_db.execute(m_db.m_engine == Engine::Postgres ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.execute(m_db.m_engine == Engine::Postgres ? QStringLiteral("BEGIN")
+                                                       : QStringLiteral("BEGIN IMMEDIATE"));
         m_db.m_writtenInTransaction.clear();
     } else {
         m_db.execute(QStringLiteral("SAVEPOINT vozy_%1").arg(m_depth));

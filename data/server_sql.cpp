@@ -85,7 +85,8 @@ BEGIN
     END IF;
     RETURN NEW;
 END $$)"),
-        QStringLiteral(R"(CREATE FUNCTION vozy_report(tbl text, changed bigint) RETURNS void LANGUAGE plpgsql AS $$
+        QStringLiteral(
+            R"(CREATE FUNCTION vozy_report(tbl text, changed bigint) RETURNS void LANGUAGE plpgsql AS $$
 BEGIN
     IF to_regclass('pg_temp.%1') IS NOT NULL THEN
         INSERT INTO pg_temp.%1 VALUES (tbl, changed);
@@ -106,11 +107,13 @@ END $$)"),
     };
     for (const TableDef &t : Schema::tables()) {
         statements << QStringLiteral("CREATE SEQUENCE %1_id_seq AS BIGINT").arg(t.name)
-                   << QStringLiteral("CREATE TRIGGER %1_identity BEFORE INSERT OR UPDATE OF id ON %1 FOR EACH "
-                                     "ROW EXECUTE FUNCTION vozy_identity()")
+                   << QStringLiteral(
+                          "CREATE TRIGGER %1_identity BEFORE INSERT OR UPDATE OF id ON %1 FOR EACH "
+                          "ROW EXECUTE FUNCTION vozy_identity()")
                           .arg(t.name)
-                   << QStringLiteral("CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE ON %1 FOR EACH "
-                                     "ROW EXECUTE FUNCTION vozy_row_changed()")
+                   << QStringLiteral(
+                          "CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE ON %1 FOR EACH "
+                          "ROW EXECUTE FUNCTION vozy_row_changed()")
                           .arg(t.name);
     }
     return statements;
@@ -118,8 +121,9 @@ END $$)"),
 
 QStringList firstMigration()
 {
-    QStringList statements{QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(QLatin1String(VersionTable)),
-                           QStringLiteral("INSERT INTO %1 VALUES (0)").arg(QLatin1String(VersionTable))};
+    QStringList statements{
+        QStringLiteral("CREATE TABLE %1 (version INTEGER NOT NULL)").arg(QLatin1String(VersionTable)),
+        QStringLiteral("INSERT INTO %1 VALUES (0)").arg(QLatin1String(VersionTable))};
     for (const TableDef &t : Schema::tables())
         statements << QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, tableColumns(t));
     // The indexes are the embedded store's own statements.
@@ -137,8 +141,9 @@ QStringList secondMigration()
     QStringList statements{
         QStringLiteral("DROP INDEX gurnal_ddate"),
         QStringLiteral("CREATE INDEX gurnal_ddate_idvozy ON gurnal (ddate, idvozy)"),
-        QStringLiteral("CREATE TABLE %1 (tablename TEXT NOT NULL, block BIGINT NOT NULL, rows BIGINT NOT NULL, "
-                       "PRIMARY KEY (tablename, block))")
+        QStringLiteral(
+            "CREATE TABLE %1 (tablename TEXT NOT NULL, block BIGINT NOT NULL, rows BIGINT NOT NULL, "
+            "PRIMARY KEY (tablename, block))")
             .arg(counts),
         QStringLiteral(R"(CREATE FUNCTION %1_count() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
@@ -153,23 +158,25 @@ BEGIN
 END $$)")
             .arg(counts, bits)};
     for (const TableDef &t : Schema::tables()) {
-        statements
-            << QStringLiteral("INSERT INTO %1 SELECT '%2', id >> %3 AS b, COUNT(*) FROM %2 GROUP BY b")
-                   .arg(counts, t.name, bits)
-            << QStringLiteral("CREATE TRIGGER %1_blocks AFTER INSERT OR DELETE ON %1 FOR EACH ROW EXECUTE "
-                              "FUNCTION %2_count()")
-                   .arg(t.name, counts)
-            << QStringLiteral("CREATE TRIGGER %1_blocks_renumber AFTER UPDATE OF id ON %1 FOR EACH ROW WHEN "
-                              "(NEW.id <> OLD.id) EXECUTE FUNCTION %2_count()")
-                   .arg(t.name, counts);
+        statements << QStringLiteral("INSERT INTO %1 SELECT '%2', id >> %3 AS b, COUNT(*) FROM %2 GROUP BY b")
+                          .arg(counts, t.name, bits)
+                   << QStringLiteral(
+                          "CREATE TRIGGER %1_blocks AFTER INSERT OR DELETE ON %1 FOR EACH ROW EXECUTE "
+                          "FUNCTION %2_count()")
+                          .arg(t.name, counts)
+                   << QStringLiteral(
+                          "CREATE TRIGGER %1_blocks_renumber AFTER UPDATE OF id ON %1 FOR EACH ROW WHEN "
+                          "(NEW.id <> OLD.id) EXECUTE FUNCTION %2_count()")
+                          .arg(t.name, counts);
     }
     return statements;
 }
 
 QString addressOf(const char *row)
 {
-    return QStringLiteral("quote_nullable(%1.idotkudaraion) || ',' || quote_nullable(%1.idotkudaulica) || ',' || "
-                          "quote_nullable(%1.dom) || ',' || quote_nullable(%1.kvartira)")
+    return QStringLiteral(
+               "quote_nullable(%1.idotkudaraion) || ',' || quote_nullable(%1.idotkudaulica) || ',' || "
+               "quote_nullable(%1.dom) || ',' || quote_nullable(%1.kvartira)")
         .arg(QLatin1String(row));
 }
 
@@ -177,21 +184,24 @@ QStringList thirdMigration()
 {
     const QString sameAddress = QStringLiteral(
         "idotkudaraion IS NOT DISTINCT FROM OLD.idotkudaraion AND idotkudaulica IS NOT DISTINCT FROM "
-        "OLD.idotkudaulica AND dom IS NOT DISTINCT FROM OLD.dom AND kvartira IS NOT DISTINCT FROM OLD.kvartira");
+        "OLD.idotkudaulica AND dom IS NOT DISTINCT FROM OLD.dom AND kvartira IS NOT DISTINCT FROM "
+        "OLD.kvartira");
     const QString changedAddress = QStringLiteral(
         "OLD.telefon IS DISTINCT FROM NEW.telefon OR OLD.idotkudaraion IS DISTINCT FROM NEW.idotkudaraion OR "
         "OLD.idotkudaulica IS DISTINCT FROM NEW.idotkudaulica OR OLD.dom IS DISTINCT FROM NEW.dom OR "
         "OLD.kvartira IS DISTINCT FROM NEW.kvartira");
     return {
         translate(Schema::migration(3).at(0)), // the journal's index by telephone and address
-        QStringLiteral("CREATE TABLE gurnal_callers (telefon DOUBLE PRECISION NOT NULL, address TEXT NOT NULL, "
-                       "idotkudaraion BIGINT, idotkudaulica BIGINT, dom TEXT, kvartira DOUBLE PRECISION, "
-                       "lastid BIGINT NOT NULL, orders BIGINT NOT NULL, PRIMARY KEY (telefon, address))"),
+        QStringLiteral(
+            "CREATE TABLE gurnal_callers (telefon DOUBLE PRECISION NOT NULL, address TEXT NOT NULL, "
+            "idotkudaraion BIGINT, idotkudaulica BIGINT, dom TEXT, kvartira DOUBLE PRECISION, "
+            "lastid BIGINT NOT NULL, orders BIGINT NOT NULL, PRIMARY KEY (telefon, address))"),
         QStringLiteral("CREATE INDEX gurnal_callers_head ON gurnal_callers (substr(%1, 1, 3), lastid)")
             .arg(translate(Schema::telephoneDigits())),
-        QStringLiteral("INSERT INTO gurnal_callers SELECT telefon, %1, idotkudaraion, idotkudaulica, dom, "
-                       "kvartira, max(id), count(*) FROM gurnal WHERE telefon IS NOT NULL GROUP BY 1, 2, 3, 4, "
-                       "5, 6")
+        QStringLiteral(
+            "INSERT INTO gurnal_callers SELECT telefon, %1, idotkudaraion, idotkudaulica, dom, "
+            "kvartira, max(id), count(*) FROM gurnal WHERE telefon IS NOT NULL GROUP BY 1, 2, 3, 4, "
+            "5, 6")
             .arg(addressOf("gurnal")),
         QStringLiteral(R"(CREATE FUNCTION gurnal_callers_count() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN

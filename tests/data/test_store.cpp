@@ -56,10 +56,11 @@ private Q_SLOTS:
         QCOMPARE(Schema::tables().size(), 12);
         for (const TableDef &t : Schema::tables()) {
             QSqlQuery q = store.db().prepare(
-                server ? QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_name = "
-                                        "'%1' ORDER BY ordinal_position")
-                             .arg(t.name)
-                       : QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(t.name));
+                server
+                    ? QStringLiteral("SELECT column_name FROM information_schema.columns WHERE table_name = "
+                                     "'%1' ORDER BY ordinal_position")
+                          .arg(t.name)
+                    : QStringLiteral("SELECT name FROM pragma_table_info('%1') ORDER BY cid").arg(t.name));
             Database::exec(q);
             QStringList columns;
             while (q.next())
@@ -71,9 +72,10 @@ private Q_SLOTS:
             QCOMPARE(t.fields.first().name, QStringLiteral("Id"));
         }
         if (server) {
-            QCOMPARE(store.scalar(QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = 'secidvozy'"))
-                         .toString(),
-                     QStringLiteral("CREATE INDEX secidvozy ON public.gurnal USING btree (idvozy)"));
+            QCOMPARE(
+                store.scalar(QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = 'secidvozy'"))
+                    .toString(),
+                QStringLiteral("CREATE INDEX secidvozy ON public.gurnal USING btree (idvozy)"));
             QCOMPARE(store.db().schemaVersion(), Schema::latestVersion());
             return;
         }

@@ -346,7 +346,8 @@ private Q_SLOTS:
     {
         m_store = std::make_unique<TestDatabase>();
         if (!TestDatabase::onServer())
-            m_store->db().execute("PRAGMA synchronous=OFF"); // no power cut here: thousands of writes in seconds
+            m_store->db().execute(
+                "PRAGMA synchronous=OFF"); // no power cut here: thousands of writes in seconds
         for (const char *name : {"Центр", "Заречье", "Вокзал"})
             m_store->insert("raion", {{"Raion", name}});
         for (int driver = 1; driver <= 5; ++driver)

@@ -1,5 +1,5 @@
-#include "data/data_module.h"
 #include "data/data_error.h"
+#include "data/data_module.h"
 #include "data/database.h"
 #include "data/dataset.h"
 #include "tests/support/test_database.h"
@@ -74,7 +74,8 @@ private Q_SLOTS:
         }
         QVERIFY(!told.isEmpty());
 
-        m_first->insert(QStringLiteral("gurnal"), {{QStringLiteral("Status"), true}, {QStringLiteral("IdVozy"), 3}});
+        m_first->insert(QStringLiteral("gurnal"),
+                        {{QStringLiteral("Status"), true}, {QStringLiteral("IdVozy"), 3}});
         QTRY_COMPARE_WITH_TIMEOUT(theirOrders.recordCount(), 1, 1000);
         QCOMPARE(theirOrders.value(QStringLiteral("IdVozy")).toLongLong(), 3);
         m_first->db().execute(QStringLiteral("UPDATE gurnal SET Status = 0"));

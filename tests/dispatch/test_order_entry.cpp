@@ -216,8 +216,9 @@ private Q_SLOTS:
         m_store->db().execute(QString("DELETE FROM vozyraion WHERE Id = %1").arg(first));
         const QString queueBefore = queueRows();
         store();
-        QCOMPARE(m_messages.texts(), QStringList{"Этого водителя только что назначили на заказ на другом "
-                                                 "рабочем месте. Заказ не оформлен: выберите водителя ещё раз."});
+        QCOMPARE(m_messages.texts(),
+                 QStringList{"Этого водителя только что назначили на заказ на другом "
+                             "рабочем месте. Заказ не оформлен: выберите водителя ещё раз."});
         QCOMPARE(m_store->dump("vozyraion"), before);
         QCOMPARE(queueRows(), queueBefore);
         QVERIFY(tab().isEditing());

@@ -22,8 +22,9 @@ void onMaintenance(const QString &sql)
 {
     const QString name = QStringLiteral("vozy-test-maintenance");
     {
-        QSqlDatabase admin = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        QSqlDatabase admin = QSqlDatabase::contains(name)
+                                 ? QSqlDatabase::database(name)
+                                 : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         if (!admin.isOpen()) {
             for (const QString &part : serverAdmin().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 const QString key = part.section(QLatin1Char('='), 0, 0);
@@ -137,7 +138,8 @@ QString TestDatabase::dump(const QString &except)
     for (const TableDef &table : Schema::tables()) {
         if (table.name == except)
             continue;
-        QSqlQuery rows = m_db->prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"Id\"").arg(table.name));
+        QSqlQuery rows =
+            m_db->prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"Id\"").arg(table.name));
         Database::exec(rows);
         while (rows.next()) {
             for (int i = 0; i < table.fields.size(); ++i)

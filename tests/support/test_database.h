@@ -47,8 +47,8 @@ private:
 };
 
 // Skips a test that looks into SQLite itself (its file, pragmas, plans, statement trace).
-#define SKIP_ON_SERVER(why)                                                                               \
-    do {                                                                                                  \
-        if (TestDatabase::onServer())                                                                     \
-            QSKIP("SQLite only: " why);                                                                   \
+#define SKIP_ON_SERVER(why)                                                                                  \
+    do {                                                                                                     \
+        if (TestDatabase::onServer())                                                                        \
+            QSKIP("SQLite only: " why);                                                                      \
     } while (false)
