@@ -18,6 +18,7 @@
 #include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
 #include "help/help_window.h"
+#include "platform/settings_registry.h"
 #include "registers/calendar_window.h"
 #include "registers/car_models_window.h"
 #include "registers/colours_window.h"
@@ -94,9 +95,15 @@ Workstation::Workstation(const QString &workingDir, Messages &messages, std::fun
 {
     QString storeError;
     try {
-        const QString storeFile = Database::storeFile(workingDir);
-        m_storeLock = std::make_unique<StoreLock>(storeFile);
-        m_store = Database::open(storeFile);
+        // A server's store is shared by every workstation; a file, by one copy of the program.
+        const QString server = db_server();
+        if (!server.isEmpty()) {
+            m_store = Database::openServer(server);
+        } else {
+            const QString storeFile = Database::storeFile(workingDir);
+            m_storeLock = std::make_unique<StoreLock>(storeFile);
+            m_store = Database::open(storeFile);
+        }
     } catch (const DataError &error) {
         // Reported where the data module opens its tables; the login only finds no users.
         storeError = error.message();

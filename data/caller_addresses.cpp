@@ -18,8 +18,8 @@ constexpr int FewAddresses = 1000;
 
 const QString &addressesInRange()
 {
-    static const QString sql = QStringLiteral(
-        "SELECT count(*) FROM (SELECT 1 FROM gurnal_callers WHERE Telefon >= ? AND Telefon < ? LIMIT ?)");
+    static const QString sql = QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM gurnal_callers WHERE "
+                                              "Telefon >= ? AND Telefon < ? LIMIT ?) AS found");
     return sql;
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/data_error.h"
 #include "data/schema.h"
+#include "data/server_sql.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,11 +16,28 @@ namespace {
 
 // The failures a dispatcher can do something about are said in the program's words; the store's own
 // text follows in parentheses for whoever looks into it.
-QString storeMessage(const QSqlError &error)
+QString storeMessage(const QSqlError &error, Database::Engine engine = Database::Engine::Sqlite)
 {
     QString text = (error.databaseText().isEmpty() ? error.text() : error.databaseText()).trimmed();
     if (text.isEmpty())
         text = QStringLiteral("Ошибка базы данных");
+    if (engine == Database::Engine::Postgres) {
+        // SQLSTATE: class 08 is the connection, 57P the server shutting down or gone.
+        const QString state = error.nativeErrorCode();
+        if (error.type() == QSqlError::ConnectionError || state.startsWith(QLatin1String("08")) ||
+            state.startsWith(QLatin1String("57P")) ||
+            text.contains(QLatin1String("server closed the connection")) ||
+            text.contains(QLatin1String("no connection to the server")))
+            return QStringLiteral("Нет связи с сервером базы данных. Действие не выполнено; повторите его, "
+                                  "когда связь восстановится. (") +
+                   text + QLatin1Char(')');
+        if (state == QLatin1String("40001") || state == QLatin1String("40P01") ||
+            state == QLatin1String("55P03"))
+            return QStringLiteral("База данных занята другой программой. Действие не выполнено; повторите "
+                                  "его позже. (") +
+                   text + QLatin1Char(')');
+        return text;
+    }
     bool known = false;
     const int primaryCode = error.nativeErrorCode().toInt(&known) & 0xFF;
     QString plain;
@@ -63,7 +81,7 @@ std::unique_ptr<Database> Database::open(const QString &file)
         throw DataError(QStringLiteral("Файл базы данных %1 доступен только для чтения. Программа не может "
                                        "сохранять в нём заказы.")
                             .arg(QDir::toNativeSeparators(file)));
-    return std::unique_ptr<Database>(new Database(file, false));
+    return std::unique_ptr<Database>(new Database(Engine::Sqlite, file, false));
 }
 
 std::unique_ptr<Database> Database::create(const QString &file)
@@ -73,7 +91,17 @@ std::unique_ptr<Database> Database::create(const QString &file)
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         throw DataError(QStringLiteral("Не удалось создать каталог: %1")
                             .arg(QDir::toNativeSeparators(QFileInfo(file).absolutePath())));
-    return std::unique_ptr<Database>(new Database(file, true));
+    return std::unique_ptr<Database>(new Database(Engine::Sqlite, file, true));
+}
+
+std::unique_ptr<Database> Database::openServer(const QString &connection)
+{
+    return std::unique_ptr<Database>(new Database(Engine::Postgres, connection, false));
+}
+
+std::unique_ptr<Database> Database::createServer(const QString &connection)
+{
+    return std::unique_ptr<Database>(new Database(Engine::Postgres, connection, true));
 }
 
 QString Database::storeFile(const QString &workingDir)
@@ -81,29 +109,127 @@ QString Database::storeFile(const QString &workingDir)
     return QDir(workingDir).filePath(QStringLiteral("bd/vozy.db"));
 }
 
-Database::Database(const QString &file, bool create)
-    : m_file(file)
+// The rows other workstations changed, as the server told them: "table id" on the changes' channel.
+class NotifiedRowChanges final : public RowChangeFeed
+{
+public:
+    bool hasChanges() const override { return !m_pending.isEmpty(); }
+    RowChanges take() override { return std::exchange(m_pending, {}); }
+    // The table the row is in; empty for a notification that is not a row's.
+    QString add(const QString &payload)
+    {
+        const QString table = payload.section(QLatin1Char(' '), 0, 0);
+        bool number = false;
+        const qint64 id = payload.section(QLatin1Char(' '), 1, 1).toLongLong(&number);
+        if (table.isEmpty() || !number)
+            return {};
+        m_pending[table].add(id);
+        return table;
+    }
+    // Whatever was told while the connection was lost is lost with it: the tables are read again.
+    void missed(const QList<QString> &tables)
+    {
+        for (const QString &table : tables)
+            m_pending[table].wholeTable = true;
+    }
+
+private:
+    RowChanges m_pending;
+};
+
+namespace {
+
+// The drivers of the server connections open now, to tell a connection that one of its statements wrote.
+QHash<const QSqlDriver *, Database *> &serverConnections()
+{
+    static QHash<const QSqlDriver *, Database *> connections;
+    return connections;
+}
+
+} // namespace
+
+// "host=... port=... dbname=... user=..." as the server's driver takes it; a password is never kept
+// in the program's settings, so it is refused here rather than passed on.
+void Database::openConnection(QSqlDatabase &db)
+{
+    QStringList options;
+    const QStringList parts = m_file.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString &part : parts) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            throw DataError(QStringLiteral("Непонятное подключение к серверу базы данных: «%1»; ожидается "
+                                           "host=... dbname=... user=...")
+                                .arg(part));
+        const QString key = part.left(equals);
+        const QString value = part.mid(equals + 1);
+        if (key == QLatin1String("host"))
+            db.setHostName(value);
+        else if (key == QLatin1String("port"))
+            db.setPort(value.toInt());
+        else if (key == QLatin1String("dbname"))
+            db.setDatabaseName(value);
+        else if (key == QLatin1String("user"))
+            db.setUserName(value);
+        else if (key == QLatin1String("password"))
+            throw DataError(
+                QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
+                               "его берут из файла ~/.pgpass пользователя."));
+        else
+            options << part;
+    }
+    db.setConnectOptions(options.join(QLatin1Char(';')));
+}
+
+Database::Database(Engine engine, const QString &file, bool create)
+    : m_engine(engine)
+    , m_file(file)
 {
     static int connections = 0;
     m_connection = QStringLiteral("vozy-%1").arg(++connections);
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    const auto giveUp = [this, &db, &file, create](const QString &message) {
+    const bool server = engine == Engine::Postgres;
+    QSqlDatabase db =
+        QSqlDatabase::addDatabase(server ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), m_connection);
+    const auto giveUp = [this, &db, &file, create, server](const QString &message) {
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connection);
-        const QString shownFile = QDir::toNativeSeparators(file);
+        const QString shownFile = server ? file : QDir::toNativeSeparators(file);
         if (message.contains(shownFile))
             return DataError(message);
         return DataError((create ? QStringLiteral("Не удалось создать базу данных %1: %2")
                                  : QStringLiteral("Не удалось открыть базу данных %1: %2"))
                              .arg(shownFile, message));
     };
+    if (server) {
+        if (!db.isValid())
+            throw giveUp(QStringLiteral("нет драйвера PostgreSQL (пакет libqt6sql6-psql)"));
+        try {
+            openConnection(db);
+        } catch (const DataError &error) {
+            throw giveUp(error.message());
+        }
+    } else {
+        db.setDatabaseName(file);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
     if (!db.open())
-        throw giveUp(storeMessage(db.lastError()));
+        throw giveUp(storeMessage(db.lastError(), engine));
     try {
         attachToConnection();
+        if (server) {
+            const int version = schemaVersion();
+            if (!create && version == 0)
+                throw DataError(
+                    QStringLiteral("База данных на сервере не является базой данных программы: %1")
+                        .arg(file));
+            if (create && version != 0)
+                throw DataError(QStringLiteral("База данных уже существует: %1").arg(file));
+            // Times are kept as texts; the server's notion of the date never enters them.
+            execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
+                        .arg(QLatin1String(ServerSql::ChangedRows)));
+            migrate();
+            return;
+        }
         // Read before anything is written: a damaged or foreign file is left byte for byte as it was.
         if (!create && schemaVersion() == 0)
             throw DataError(QStringLiteral("Файл не является базой данных программы: %1")
@@ -115,10 +241,12 @@ Database::Database(const QString &file, bool create)
         execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
         migrate();
     } catch (const DataError &error) {
+        serverConnections().remove(db.driver());
         m_ownChanges.reset();
         m_reader.reset();
         throw giveUp(error.message());
     } catch (...) {
+        serverConnections().remove(db.driver());
         m_ownChanges.reset();
         m_reader.reset();
         giveUp(QString());
@@ -132,6 +260,7 @@ Database::~Database()
     m_reader.reset();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        serverConnections().remove(db.driver());
         db.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
@@ -140,6 +269,16 @@ Database::~Database()
 // The store's connection reports the rows it changes and reads the data layer's rows directly.
 void Database::attachToConnection()
 {
+    if (m_engine == Engine::Postgres) {
+        // The server's connection cannot be hooked: the tables' triggers note the rows changed in a
+        // table of the connection's own, which is read after each write.
+        const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        serverConnections().insert(db.driver(), this);
+        m_reader = std::make_unique<StoreReader>(db);
+        m_ownChanges = std::make_unique<OwnRowChanges>();
+        followOtherWorkstations(db.driver());
+        return;
+    }
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
     sqlite3 *connection = nullptr;
     if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
@@ -151,10 +290,107 @@ void Database::attachToConnection()
     m_ownChanges = std::make_unique<SqliteRowChanges>(connection);
 }
 
+// The server tells every connection that listens which rows the others' transactions changed, when
+// they commit; the views follow those rows as they follow this workstation's own.
+void Database::followOtherWorkstations(QSqlDriver *driver)
+{
+    auto feed = std::make_unique<NotifiedRowChanges>();
+    NotifiedRowChanges *notified = feed.get();
+    m_notified = notified;
+    m_otherChanges.push_back(std::move(feed));
+    connect(
+        driver, &QSqlDriver::notification, this,
+        [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+            if (source == QSqlDriver::SelfSource)
+                return;
+            const QString table = notified->add(payload.toString());
+            if (table.isEmpty() || m_depth > 0 || m_delivering)
+                return; // delivered with this workstation's next read
+            try {
+                deliverChanges();
+                Q_EMIT tableWritten(table, nullptr);
+            } catch (const DataError &) {
+                // The server went away: the rows are read again when it is back.
+            }
+        });
+    listen(driver);
+}
+
+void Database::listen(QSqlDriver *driver)
+{
+    if (!driver->subscribeToNotification(QLatin1String(ServerSql::ChangesChannel)))
+        throw DataError(QStringLiteral("Сервер базы данных не сообщает об изменениях других рабочих мест."));
+}
+
+// After a failed statement, before the next one outside a transaction: a connection that the server
+// dropped (restarted, or gone for a while) is opened again, so that the workstation works on once the
+// server is back. Inside a transaction nothing is reopened: its statements must not run half on a
+// new connection.
+void Database::checkConnection()
+{
+    if (!m_checkConnection || m_depth > 0 || m_engine != Engine::Postgres)
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    {
+        QSqlQuery probe(db);
+        if (db.isOpen() && probe.exec(QStringLiteral("SELECT 1"))) {
+            m_checkConnection = false;
+            return;
+        }
+    }
+    m_reader.reset(); // its statements were prepared on the lost connection
+    if (db.isOpen())
+        db.driver()->unsubscribeFromNotification(QLatin1String(ServerSql::ChangesChannel));
+    db.close();
+    if (!db.open())
+        throw DataError(storeMessage(db.lastError(), m_engine));
+    m_reader = std::make_unique<StoreReader>(db);
+    m_checkConnection = false;
+    execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
+                .arg(QLatin1String(ServerSql::ChangedRows)));
+    listen(db.driver());
+    m_notified->missed(m_listeners.keys());
+}
+
 void Database::select(const QString &sql, const QVariantList &values,
                       const std::function<void(const StoreRow &)> &row)
 {
+    if (m_engine == Engine::Postgres) {
+        checkConnection();
+        try {
+            m_reader->select(this->sql(sql), values, row);
+        } catch (const DataError &error) {
+            m_checkConnection = true;
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            QSqlQuery probe(db);
+            if (m_depth == 0 && !probe.exec(QStringLiteral("SELECT 1")))
+                throw DataError(storeMessage(
+                    QSqlError(QString(), error.message(), QSqlError::ConnectionError), m_engine));
+            throw;
+        }
+        return;
+    }
     m_reader->select(sql, values, row);
+}
+
+QString Database::sql(const QString &statement) const
+{
+    return m_engine == Engine::Postgres ? ServerSql::translate(statement) : statement;
+}
+
+// The rows the connection's own statements changed, as the triggers noted them.
+void Database::collectServerChanges()
+{
+    if (!m_serverWrote || m_ownChanges == nullptr)
+        return;
+    m_serverWrote = false;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("DELETE FROM pg_temp.%1 RETURNING tbl, id")
+                        .arg(QLatin1String(ServerSql::ChangedRows))))
+        return; // a failed transaction: its rows are put back and read again when it is rolled back
+    while (query.next())
+        m_ownChanges->record(query.value(0).toString(), query.value(1).toLongLong());
 }
 
 void Database::addListener(const QString &table, RowChangeListener *listener)
@@ -174,6 +410,8 @@ void Database::addChangeFeed(std::unique_ptr<RowChangeFeed> feed)
 
 bool Database::hasChanges() const
 {
+    if (m_serverWrote)
+        return true;
     if (m_ownChanges->hasChanges())
         return true;
     return std::any_of(m_otherChanges.begin(), m_otherChanges.end(),
@@ -188,6 +426,7 @@ void Database::deliverChanges()
     const auto done = qScopeGuard([this] { m_delivering = false; });
     // The listeners only read, which changes nothing; the loop is for the feeds of other workstations.
     while (hasChanges()) {
+        collectServerChanges();
         RowChanges changes = m_ownChanges->take();
         for (const auto &feed : m_otherChanges) {
             const RowChanges more = feed->take();
@@ -204,31 +443,77 @@ void Database::deliverChanges()
 
 QSqlQuery Database::prepare(const QString &sql) const
 {
+    const_cast<Database *>(this)->checkConnection();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw DataError(storeMessage(query.lastError()));
-    return query;
+    if (query.prepare(this->sql(sql)))
+        return query;
+    const_cast<Database *>(this)->m_checkConnection = m_engine == Engine::Postgres;
+    throw DataError(storeMessage(query.lastError(), m_engine));
 }
 
 void Database::exec(QSqlQuery &query)
 {
-    if (!query.exec())
-        throw DataError(storeMessage(query.lastError()));
+    Database *server = serverConnections().value(query.driver());
+    if (server != nullptr)
+        server->m_serverWrote = true;
+    if (query.exec())
+        return;
+    if (server != nullptr)
+        server->m_checkConnection = true;
+    throw DataError(storeMessage(query.lastError(), server ? Engine::Postgres : Engine::Sqlite));
 }
 
 void Database::execute(const QString &sql) const
 {
+    auto *self = const_cast<Database *>(this);
+    self->checkConnection();
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    if (!query.exec(sql))
-        throw DataError(storeMessage(query.lastError()));
+    if (m_engine == Engine::Postgres)
+        self->m_serverWrote = true;
+    if (query.exec(this->sql(sql)))
+        return;
+    self->m_checkConnection = m_engine == Engine::Postgres;
+    throw DataError(storeMessage(query.lastError(), m_engine));
+}
+
+QString Database::returningId() const
+{
+    return m_engine == Engine::Postgres ? QStringLiteral(" RETURNING \"Id\"") : QString();
+}
+
+qint64 Database::insertedId(QSqlQuery &query)
+{
+    if (query.isSelect() && query.next())
+        return query.value(0).toLongLong();
+    return query.lastInsertId().toLongLong();
 }
 
 int Database::schemaVersion() const
 {
+    if (m_engine == Engine::Postgres) {
+        QSqlQuery query = prepare(QStringLiteral("SELECT to_regclass('%1') IS NOT NULL")
+                                      .arg(QLatin1String(ServerSql::VersionTable)));
+        exec(query);
+        if (!query.next() || !query.value(0).toBool())
+            return 0;
+        query = prepare(QStringLiteral("SELECT version FROM %1").arg(QLatin1String(ServerSql::VersionTable)));
+        exec(query);
+        return query.next() ? query.value(0).toInt() : 0;
+    }
     QSqlQuery query = prepare(QStringLiteral("PRAGMA user_version"));
     exec(query);
     return query.next() ? query.value(0).toInt() : 0;
+}
+
+void Database::setSchemaVersion(int version)
+{
+    if (m_engine == Engine::Postgres)
+        execute(QStringLiteral("UPDATE %1 SET version = %2")
+                    .arg(QLatin1String(ServerSql::VersionTable))
+                    .arg(version));
+    else
+        execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
 }
 
 void Database::migrate()
@@ -239,9 +524,11 @@ void Database::migrate()
             QStringLiteral("База данных создана более новой версией программы (версия схемы %1).").arg(from));
     for (int version = from + 1; version <= Schema::latestVersion(); ++version) {
         Transaction transaction(*this);
-        for (const QString &statement : Schema::migration(version))
+        const QStringList statements =
+            m_engine == Engine::Postgres ? ServerSql::migration(version) : Schema::migration(version);
+        for (const QString &statement : statements)
             execute(statement);
-        execute(QStringLiteral("PRAGMA user_version=%1").arg(version));
+        setSchemaVersion(version);
         transaction.commit();
     }
 }
@@ -259,7 +546,8 @@ Database::Transaction::Transaction(Database &db)
     , m_depth(db.m_depth)
 {
     if (m_depth == 0) {
-        m_db.execute(QStringLiteral("BEGIN IMMEDIATE"));
+        m_db.execute(m_db.m_engine == Engine::Postgres ? QStringLiteral("BEGIN")
+                                                       : QStringLiteral("BEGIN IMMEDIATE"));
         m_db.m_writtenInTransaction.clear();
     } else {
         m_db.execute(QStringLiteral("SAVEPOINT vozy_%1").arg(m_depth));

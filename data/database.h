@@ -12,7 +12,8 @@
 #include <memory>
 #include <vector>
 
-// The table store: one SQLite file holding the twelve tables. Every write of the program goes
+// The table store: one SQLite file holding the twelve tables, or a PostgreSQL database holding the
+// same tables for several workstations at once. Every write of the program goes
 // through it, and it tells every dataset which table was written, so that no view stays stale.
 // The store reports each row that a statement changed; the datasets adjust their views by those
 // rows, so a write costs the rows it wrote, not a count of the table.
@@ -28,9 +29,25 @@ public:
     // `bd/vozy.db` under a working directory.
     static QString storeFile(const QString &workingDir);
 
+    // A database on a PostgreSQL server, named by its connection ("host=... port=... dbname=...
+    // user=..."; the password is the server's own business, as in ~/.pgpass, and is refused here).
+    // Open throws DataError when the database is not the program's; create, when it already is.
+    static std::unique_ptr<Database> openServer(const QString &connection);
+    static std::unique_ptr<Database> createServer(const QString &connection);
+
+    enum class Engine
+    {
+        Sqlite,
+        Postgres
+    };
+
     ~Database() override;
 
+    Engine engine() const { return m_engine; }
+    // The SQLite file, or the server's connection.
     const QString &file() const { return m_file; }
+    // A statement of the program as this store spells it.
+    QString sql(const QString &statement) const;
 
     // A prepared statement; throws DataError with the store's message.
     QSqlQuery prepare(const QString &sql) const;
@@ -38,6 +55,10 @@ public:
     static void exec(QSqlQuery &query);
     // Runs one statement without values.
     void execute(const QString &sql) const;
+    // The identity of the row an INSERT stored: the statement is given " RETURNING \"Id\"" on a
+    // server (returningId()), which has no last row id of its connection.
+    QString returningId() const;
+    static qint64 insertedId(QSqlQuery &query);
 
     int schemaVersion() const;
 
@@ -81,18 +102,28 @@ Q_SIGNALS:
     void tableWritten(const QString &table, const QObject *writer);
 
 private:
-    Database(const QString &file, bool create);
+    Database(Engine engine, const QString &file, bool create);
+    void openConnection(QSqlDatabase &db);
     void attachToConnection();
     void migrate();
+    void setSchemaVersion(int version);
     bool hasChanges() const;
+    void collectServerChanges();
+    void followOtherWorkstations(QSqlDriver *driver);
+    void listen(QSqlDriver *driver);
+    void checkConnection();
 
+    Engine m_engine;
     QString m_file;
+    bool m_serverWrote = false;
+    bool m_checkConnection = false;
+    class NotifiedRowChanges *m_notified = nullptr; // among m_otherChanges
     QString m_connection;
     int m_depth = 0;
     QSet<QString> m_writtenInTransaction;
 
     std::unique_ptr<StoreReader> m_reader;
-    std::unique_ptr<SqliteRowChanges> m_ownChanges;
+    std::unique_ptr<OwnRowChanges> m_ownChanges;
     std::vector<std::unique_ptr<RowChangeFeed>> m_otherChanges;
     QHash<QString, QList<RowChangeListener *>> m_listeners;
     bool m_delivering = false;

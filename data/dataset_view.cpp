@@ -294,7 +294,7 @@ void DatasetView::settleCursor()
 QHash<qint64, TableRow> DatasetView::readChanged(const QSet<qint64> &ids)
 {
     static const QString inList = QStringLiteral("\"Id\" IN (%1)").arg(marks(ChangedPerStatement));
-    const QString passes = m_condition.isEmpty() ? QStringLiteral("1") : m_condition.sql;
+    const QString passes = m_condition.isEmpty() ? QStringLiteral("1 = 1") : m_condition.sql;
     const QString sql = QStringLiteral("SELECT %1, CASE WHEN %2 THEN 1 ELSE 0 END FROM %3 WHERE %4")
                             .arg(m_columns, passes, quoted(m_table.name), inList);
     QHash<qint64, TableRow> passing;

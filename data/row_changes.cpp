@@ -50,16 +50,6 @@ SqliteRowChanges::~SqliteRowChanges()
     sqlite3_rollback_hook(m_connection, nullptr, nullptr);
 }
 
-bool SqliteRowChanges::hasChanges() const
-{
-    return !m_pending.isEmpty();
-}
-
-RowChanges SqliteRowChanges::take()
-{
-    return std::exchange(m_pending, {});
-}
-
 // Called by SQLite while a statement runs: the connection must not be used here, only noted.
 void SqliteRowChanges::rowChanged(void *self, int, const char *database, const char *table, long long id)
 {
@@ -68,28 +58,41 @@ void SqliteRowChanges::rowChanged(void *self, int, const char *database, const c
     static_cast<SqliteRowChanges *>(self)->record(QString::fromUtf8(table), id);
 }
 
-void SqliteRowChanges::record(const QString &table, qint64 id)
+void SqliteRowChanges::rolledBack(void *self)
+{
+    static_cast<SqliteRowChanges *>(self)->rolledBackAll();
+}
+
+bool OwnRowChanges::hasChanges() const
+{
+    return !m_pending.isEmpty();
+}
+
+RowChanges OwnRowChanges::take()
+{
+    return std::exchange(m_pending, {});
+}
+
+void OwnRowChanges::record(const QString &table, qint64 id)
 {
     m_pending[table].add(id);
     if (!m_scopes.isEmpty())
         m_scopes.last()[table].add(id);
 }
 
-// The store gave up the whole transaction (an error that it cannot recover from a statement at a
-// time, or a rollback it was told to make): every row changed inside it is put back.
-void SqliteRowChanges::rolledBack(void *self)
+// An error that the store cannot recover from a statement at a time, or a rollback it was told to make.
+void OwnRowChanges::rolledBackAll()
 {
-    auto *changes = static_cast<SqliteRowChanges *>(self);
-    for (const RowChanges &scope : std::as_const(changes->m_scopes))
-        merge(changes->m_pending, scope);
+    for (const RowChanges &scope : std::as_const(m_scopes))
+        merge(m_pending, scope);
 }
 
-void SqliteRowChanges::beginScope()
+void OwnRowChanges::beginScope()
 {
     m_scopes.append(RowChanges());
 }
 
-void SqliteRowChanges::commitScope()
+void OwnRowChanges::commitScope()
 {
     if (m_scopes.isEmpty())
         return;
@@ -99,7 +102,7 @@ void SqliteRowChanges::commitScope()
         merge(m_scopes.last(), scope);
 }
 
-QSet<QString> SqliteRowChanges::rollbackScope()
+QSet<QString> OwnRowChanges::rollbackScope()
 {
     if (m_scopes.isEmpty())
         return {};

@@ -42,19 +42,12 @@ protected:
     ~RowChangeListener() = default;
 };
 
-struct sqlite3;
-
-// The rows that this connection's own statements change, as SQLite reports them. SQLite does not
-// report the rows that a rollback puts back, so the rows changed inside each open transaction scope
-// are kept, and reported again when the scope or the whole transaction is rolled back.
-class SqliteRowChanges final : public RowChangeFeed
+// The rows that this connection's own statements change. A rollback puts rows back without saying
+// which, so the rows changed inside each open transaction scope are kept, and reported again when the
+// scope or the whole transaction is rolled back. Each engine's connection records rows its own way.
+class OwnRowChanges : public RowChangeFeed
 {
 public:
-    explicit SqliteRowChanges(sqlite3 *connection);
-    ~SqliteRowChanges() override;
-    SqliteRowChanges(const SqliteRowChanges &) = delete;
-    SqliteRowChanges &operator=(const SqliteRowChanges &) = delete;
-
     bool hasChanges() const override;
     RowChanges take() override;
 
@@ -64,12 +57,30 @@ public:
     // Returns the tables whose rows the rollback put back.
     QSet<QString> rollbackScope();
 
+    // Rows the connection's changes came from: the store's own hook, or the writer's report.
+    void record(const QString &table, qint64 id);
+    // The store gave up the whole transaction: every row changed inside it is put back.
+    void rolledBackAll();
+
+private:
+    RowChanges m_pending;
+    QList<RowChanges> m_scopes; // the rows changed in each open scope, outermost first
+};
+
+struct sqlite3;
+
+// SQLite reports each row its connection's statements change, triggers' rows included.
+class SqliteRowChanges final : public OwnRowChanges
+{
+public:
+    explicit SqliteRowChanges(sqlite3 *connection);
+    ~SqliteRowChanges() override;
+    SqliteRowChanges(const SqliteRowChanges &) = delete;
+    SqliteRowChanges &operator=(const SqliteRowChanges &) = delete;
+
 private:
     static void rowChanged(void *self, int operation, const char *database, const char *table, long long id);
     static void rolledBack(void *self);
-    void record(const QString &table, qint64 id);
 
     sqlite3 *m_connection;
-    RowChanges m_pending;
-    QList<RowChanges> m_scopes; // the rows changed in each open scope, outermost first
 };

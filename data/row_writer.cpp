@@ -23,11 +23,12 @@ qint64 insert(Database &db, const TableDef &table, const QVector<QVariant> &valu
     }
     QSqlQuery query = db.prepare(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(quoted(table.name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))));
+            .arg(quoted(table.name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))) +
+        db.returningId());
     for (int i = 1; i < table.fields.size(); ++i)
         query.addBindValue(Filter::storeValue(table.field(i), values.at(i)));
     Database::exec(query);
-    return query.lastInsertId().toLongLong();
+    return Database::insertedId(query);
 }
 
 void update(Database &db, const TableDef &table, const TableRow &row, const QVector<bool> &changed)

@@ -4,6 +4,8 @@
 
 #include <QDate>
 #include <QScopeGuard>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTime>
 
 #include <sqlite3.h>
@@ -44,12 +46,48 @@ QTime storedTime(const char *text, int length)
 
 bool StoreRow::isNull(int column) const
 {
+    if (m_query != nullptr)
+        return m_query->isNull(column);
     return sqlite3_column_type(m_statement, column) == SQLITE_NULL;
 }
 
 qint64 StoreRow::integer(int column) const
 {
+    if (m_query != nullptr)
+        return m_query->value(column).toLongLong();
     return sqlite3_column_int64(m_statement, column);
+}
+
+// The server keeps the same values in the same texts: dates and times as text, logicals as 0/1.
+QVariant StoreRow::serverValue(int column, FieldType type) const
+{
+    const QVariant stored = m_query->value(column);
+    if (stored.isNull())
+        return {};
+    switch (type) {
+    case FieldType::AutoInc:
+    case FieldType::Integer:
+        if (stored.typeId() == QMetaType::Double)
+            return qRound64(stored.toDouble());
+        return stored.toLongLong();
+    case FieldType::Number:
+        return stored.toDouble();
+    case FieldType::Logical:
+        return stored.toLongLong() != 0;
+    case FieldType::Date: {
+        const QByteArray utf8 = stored.toString().toUtf8();
+        return storedDate(utf8.constData(), int(utf8.size()));
+    }
+    case FieldType::Time: {
+        const QByteArray utf8 = stored.toString().toUtf8();
+        return storedTime(utf8.constData(), int(utf8.size()));
+    }
+    case FieldType::Text:
+        return stored.toString();
+    case FieldType::Blob:
+        return stored.toByteArray();
+    }
+    return {};
 }
 
 QString StoreRow::text(int column) const
@@ -60,6 +98,8 @@ QString StoreRow::text(int column) const
 
 QVariant StoreRow::value(int column, FieldType type) const
 {
+    if (m_query != nullptr)
+        return serverValue(column, type);
     const int stored = sqlite3_column_type(m_statement, column);
     if (stored == SQLITE_NULL)
         return {};
@@ -93,8 +133,14 @@ StoreReader::StoreReader(sqlite3 *connection)
 {
 }
 
+StoreReader::StoreReader(const QSqlDatabase &server)
+    : m_server(server)
+{
+}
+
 StoreReader::~StoreReader()
 {
+    qDeleteAll(m_serverStatements);
     for (sqlite3_stmt *statement : std::as_const(m_statements))
         sqlite3_finalize(statement);
 }
@@ -164,9 +210,46 @@ void StoreReader::bind(sqlite3_stmt *statement, const QVariantList &values)
     }
 }
 
+void StoreReader::selectOnServer(const QString &sql, const QVariantList &values,
+                                 const std::function<void(const StoreRow &)> &row)
+{
+    QSqlQuery *query = m_serverStatements.value(sql);
+    std::unique_ptr<QSqlQuery> own;
+    if (query == nullptr || m_serverRunning.contains(query)) {
+        own = std::make_unique<QSqlQuery>(m_server);
+        own->setForwardOnly(true);
+        if (!own->prepare(sql))
+            throw DataError(own->lastError().databaseText().isEmpty() ? own->lastError().text()
+                                                                      : own->lastError().databaseText());
+        if (query == nullptr && m_serverStatements.size() < MaxStatements) {
+            query = own.release();
+            m_serverStatements.insert(sql, query);
+        } else {
+            query = own.get();
+        }
+    }
+    m_serverRunning.insert(query);
+    const auto done = qScopeGuard([&] {
+        m_serverRunning.remove(query);
+        query->finish();
+    });
+    for (int i = 0; i < values.size(); ++i)
+        query->bindValue(i, values.at(i));
+    if (!query->exec())
+        throw DataError(query->lastError().databaseText().isEmpty() ? query->lastError().text()
+                                                                    : query->lastError().databaseText());
+    const StoreRow current(static_cast<const QSqlQuery *>(query));
+    while (query->next())
+        row(current);
+}
+
 void StoreReader::select(const QString &sql, const QVariantList &values,
                          const std::function<void(const StoreRow &)> &row)
 {
+    if (m_connection == nullptr) {
+        selectOnServer(sql, values, row);
+        return;
+    }
     sqlite3_stmt *statement = prepare(sql);
     // A read that starts while the same statement runs (a row's handler reading again) gets a
     // statement of its own.

@@ -4,10 +4,12 @@
 
 #include <QHash>
 #include <QSet>
+#include <QSqlDatabase>
 #include <QVariant>
 
 #include <functional>
 
+class QSqlQuery;
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -19,6 +21,10 @@ public:
         : m_statement(statement)
     {
     }
+    explicit StoreRow(const QSqlQuery *query)
+        : m_query(query)
+    {
+    }
 
     bool isNull(int column) const;
     qint64 integer(int column) const;
@@ -27,17 +33,21 @@ public:
 
 private:
     QString text(int column) const;
+    QVariant serverValue(int column, FieldType type) const;
 
-    sqlite3_stmt *m_statement;
+    sqlite3_stmt *m_statement = nullptr;
+    const QSqlQuery *m_query = nullptr; // a server's row, read through the toolkit's driver
 };
 
 // The data layer's own reads, straight through SQLite's interface on the store's connection:
 // statements prepared once and kept, values decoded once. Through the toolkit's driver each value
 // is converted three times, which made reading a page of the journal cost ten times SQLite's own time.
+// A database server is read through the toolkit's driver, its statements prepared once and kept too.
 class StoreReader
 {
 public:
     explicit StoreReader(sqlite3 *connection);
+    explicit StoreReader(const QSqlDatabase &server);
     ~StoreReader();
     StoreReader(const StoreReader &) = delete;
     StoreReader &operator=(const StoreReader &) = delete;
@@ -51,8 +61,13 @@ private:
     sqlite3_stmt *prepare(const QString &sql);
     void bind(sqlite3_stmt *statement, const QVariantList &values);
     [[noreturn]] void fail() const;
+    void selectOnServer(const QString &sql, const QVariantList &values,
+                        const std::function<void(const StoreRow &)> &row);
 
-    sqlite3 *m_connection;
+    sqlite3 *m_connection = nullptr;
+    QSqlDatabase m_server;
+    QHash<QString, QSqlQuery *> m_serverStatements;
+    QSet<QSqlQuery *> m_serverRunning;
     QHash<QString, sqlite3_stmt *> m_statements;
     QSet<sqlite3_stmt *> m_running;
 };

@@ -335,22 +335,37 @@ void OrderEntryTab::Button1Click()
     // follow the store's changes, so nothing needs re-reading.
     m_dm.Vozy_raion->settle();
 
-    Database::Transaction transaction(m_dm.database());
-    const QDateTime now = Clock::now();
-    journal.setValue("Ttime", now.time());
-    journal.setValue("DDate", now.date());
-    journal.setText("IdOperator", m_operatorId());
-    journal.setValue("Status", true);
-    if (!journal.isNull("IdVozy"))
-        moveDriver();
-    journal.post();
-    transaction.commit();
+    bool taken = false;
+    {
+        Database::Transaction transaction(m_dm.database());
+        const QDateTime now = Clock::now();
+        journal.setValue("Ttime", now.time());
+        journal.setValue("DDate", now.date());
+        journal.setText("IdOperator", m_operatorId());
+        journal.setValue("Status", true);
+        taken = !journal.isNull("IdVozy") && !moveDriver();
+        if (!taken) {
+            journal.post();
+            transaction.commit();
+        }
+    }
+    if (taken) {
+        // Another workstation gave him an order first: this one is undone and stays pending, with
+        // the next driver of the queue offered in his place.
+        applyAutoAssignment();
+        m_messages.inform(QStringLiteral("Этого водителя только что назначили на заказ на другом рабочем "
+                                         "месте. Заказ не оформлен: выберите водителя ещё раз."));
+        return;
+    }
     goIdle();
 }
 
 // The driver goes, busy, to the end of the destination district's queue; the record he was taken
-// from is deleted wherever it stands now, whatever the queue view shows.
-void OrderEntryTab::moveDriver()
+// from is deleted wherever it stands now, whatever the queue view shows. When that record is gone
+// and he stands busy in another one, another workstation gave him an order meanwhile (its
+// transaction comes first on the server): false, and nothing is to be stored. Gone otherwise (taken
+// off the line here while the order was typed), nothing is deleted and he still goes.
+bool OrderEntryTab::moveDriver()
 {
     const Dataset &journal = *m_dm.Gurnal;
     Dataset &queue = *m_dm.Vozy_raion;
@@ -361,8 +376,18 @@ void OrderEntryTab::moveDriver()
     queue.setValue("Status", true);
     queue.setValue("Raion", journal.value("IdKudaRaion"));
     queue.post();
-    if (m_sourceRecord != 0)
-        queue.deleteId(m_sourceRecord);
+    if (m_sourceRecord == 0 || queue.deleteId(m_sourceRecord))
+        return true;
+    return busyRecords(journal.value("IdVozy")) < 2; // the one just appended, and no other
+}
+
+qint64 OrderEntryTab::busyRecords(const QVariant &driver) const
+{
+    qint64 count = 0;
+    m_dm.database().select(
+        QStringLiteral("SELECT COUNT(*) FROM \"vozyraion\" WHERE \"Vozy\" = ? AND \"Status\" = 1"), {driver},
+        [&count](const StoreRow &row) { count = row.integer(0); });
+    return count;
 }
 
 void OrderEntryTab::Button10Click()

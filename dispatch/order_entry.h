@@ -82,7 +82,8 @@ private:
     void clearDriver();
     void applyAutoAssignment();
     void driverChosen();
-    void moveDriver();
+    bool moveDriver();
+    qint64 busyRecords(const QVariant &driver) const; // the driver's busy queue records
     void goIdle();
 
     TDataModule2 &m_dm;

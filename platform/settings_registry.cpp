@@ -10,6 +10,7 @@ namespace {
 
 const QString ProgramKey = QStringLiteral("Software\\Lumivark\\ARM_Vozy\\Key");
 const QString DataBaseDirValue = QStringLiteral("DataBaseDir");
+const QString DataBaseServerValue = QStringLiteral("DataBaseServer");
 
 } // namespace
 
@@ -39,6 +40,11 @@ QString db_dir()
     if (!directory.endsWith(u'\\') && !directory.endsWith(u'/'))
         directory += QDir::separator();
     return directory;
+}
+
+QString db_server()
+{
+    return readreg(ProgramKey, DataBaseServerValue).trimmed();
 }
 
 QString settingsFilePath()

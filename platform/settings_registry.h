@@ -17,5 +17,10 @@ QString readreg(const QString &keyPath, const QString &valueName);
 // the root directory for it.
 QString db_dir();
 
+// The store on a PostgreSQL server, DataBaseServer of the program's key beside DataBaseDir: its
+// connection ("host=... port=... dbname=... user=..."; the password from ~/.pgpass). Empty when the
+// store is the SQLite file under the working directory.
+QString db_server();
+
 // The settings file VOZY.INI in the database directory. Throws DataError when the directory is not set.
 QString settingsFilePath();

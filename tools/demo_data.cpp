@@ -28,11 +28,12 @@ qint64 insert(Database &db, const char *table, const QStringList &columns, const
         marks << QStringLiteral("?");
     QSqlQuery query = db.prepare(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-            .arg(QString::fromLatin1(table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-    for (const QVariant &v : values)
-        query.addBindValue(v);
+            .arg(QString::fromLatin1(table), columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))) +
+        db.returningId());
+    for (const QVariant &v : values) // logicals are kept as 0/1 on either engine
+        query.addBindValue(v.typeId() == QMetaType::Bool ? QVariant(v.toBool() ? 1 : 0) : v);
     Database::exec(query);
-    return query.lastInsertId().toLongLong();
+    return Database::insertedId(query);
 }
 
 struct District

@@ -11,8 +11,11 @@ namespace {
 int usage(QTextStream &err)
 {
     err << "Usage: vozy-setup [--demo] DIR\n"
+           "       vozy-setup [--demo] --postgres \"host=... port=... dbname=... user=...\"\n"
            "Creates DIR/bd/vozy.db: an empty store with the first administrator (no password),\n"
-           "or with --demo a small city with drivers on the line and two dispatchers.\n";
+           "or with --demo a small city with drivers on the line and two dispatchers.\n"
+           "With --postgres the same in an empty database on a PostgreSQL server, the password\n"
+           "taken from ~/.pgpass; the program is pointed at it by DataBaseServer beside DataBaseDir.\n";
     return 2;
 }
 
@@ -45,6 +48,21 @@ int main(int argc, char *argv[])
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);
     const bool demo = args.removeAll(QStringLiteral("--demo")) > 0;
+    if (args.size() == 2 && args.first() == QLatin1String("--postgres")) {
+        try {
+            SetupStore::createOnServer(args.at(1), demo);
+        } catch (const DataError &e) {
+            err << "vozy-setup: " << e.message() << "\n";
+            return 1;
+        }
+        out << "Created the store on the server: " << args.at(1) << (demo ? " with demo data" : "") << "\n"
+            << "Point each workstation at it: DataBaseServer=\"" << args.at(1) << "\" in group Key of "
+            << QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Lumivark"),
+                         QStringLiteral("ARM_Vozy"))
+                   .fileName()
+            << "\n";
+        return 0;
+    }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-')))
         return usage(err);
     const QString dir = QDir(args.first()).absolutePath();

@@ -12,11 +12,11 @@ namespace SetupStore {
 
 void addFirstAdministrator(Database &db)
 {
-    QSqlQuery staff = db.prepare(QStringLiteral("INSERT INTO sotrud (Family) VALUES (?)"));
+    QSqlQuery staff = db.prepare(QStringLiteral("INSERT INTO sotrud (Family) VALUES (?)") + db.returningId());
     staff.addBindValue(QStringLiteral("Администратор"));
     Database::exec(staff);
     QSqlQuery entry = db.prepare(QStringLiteral("INSERT INTO pwl (IdOperator, G) VALUES (?, 1)"));
-    entry.addBindValue(staff.lastInsertId());
+    entry.addBindValue(Database::insertedId(staff));
     Database::exec(entry);
 }
 
@@ -40,6 +40,17 @@ void create(const QString &workingDir, bool demo)
         }
         throw;
     }
+}
+
+void createOnServer(const QString &connection, bool demo)
+{
+    // One transaction for the schema's first use and the rows: a failure leaves the database empty.
+    const auto db = Database::createServer(connection);
+    Database::Transaction transaction(*db);
+    addFirstAdministrator(*db);
+    if (demo)
+        DemoData::fill(*db);
+    transaction.commit();
 }
 
 } // namespace SetupStore

@@ -223,6 +223,7 @@ private Q_SLOTS:
     void lookUpsSearchIndexes()
     {
         QFETCH(QString, statement);
+        SKIP_ON_SERVER("the server plans by the table's size");
         const QString plan = planOf(statement);
         QVERIFY2(plan.contains("SEARCH"), qPrintable(plan));
         QVERIFY2(!plan.contains("SCAN gurnal"), qPrintable(plan)); // the journal or the callers
@@ -231,6 +232,7 @@ private Q_SLOTS:
     // The latest addresses of numbers with the same first three digits come in the order of the index.
     void theLatestOfManyAreNotSorted()
     {
+        SKIP_ON_SERVER("the server plans by the table's size");
         const QStringList walk = CallerAddresses::statements().filter("gurnal_callers_Head");
         QCOMPARE(walk.size(), 1);
         const QString plan = planOf(walk.first());
@@ -241,6 +243,7 @@ private Q_SLOTS:
     // opened.
     void anOlderStoreGetsTheIndexesAtItsNextStart()
     {
+        SKIP_ON_SERVER("a file of an older version");
         QTemporaryDir dir;
         const QString file = Database::storeFile(dir.path());
         QDir().mkpath(QFileInfo(file).absolutePath());

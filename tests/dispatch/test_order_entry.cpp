@@ -243,6 +243,51 @@ private Q_SLOTS:
         QCOMPARE(queueRows(), QString("2:4@2/f 3:2@2/t"));
     }
 
+    // The head of the queue gone between the choice and "Оформить". Given an order at another
+    // workstation (he stands busy elsewhere): nothing is stored, the dispatcher is told, and the next
+    // head is offered for the order still pending. Only taken off the line: the order is his, and
+    // nothing is deleted.
+    void aDriverGivenElsewhereIsNotGivenTwice_data()
+    {
+        QTest::addColumn<bool>("givenElsewhere");
+        QTest::newRow("given an order elsewhere") << true;
+        QTest::newRow("taken off the line") << false;
+    }
+
+    void aDriverGivenElsewhereIsNotGivenTwice()
+    {
+        QFETCH(bool, givenElsewhere);
+        const qint64 first = stand(Kuznetsov, Central);
+        stand(Sokolov, Central);
+        newOrder();
+        pickUp("Центральный");
+        destination("Северный");
+        QCOMPARE(orderDriver().toLongLong(), qint64(Kuznetsov));
+        m_store->db().execute(QString("DELETE FROM vozyraion WHERE Id = %1").arg(first));
+        if (givenElsewhere)
+            m_store->insert("vozyraion", {{"Vozy", Kuznetsov}, {"Status", true}, {"Raion", North}});
+        const QString before = m_store->dump();
+        const QString queueBefore = queueRows();
+        store();
+        if (!givenElsewhere) {
+            QCOMPARE(m_messages.texts(), QStringList());
+            QVERIFY(!tab().isEditing());
+            QCOMPARE(lastOrder("IdVozy").toLongLong(), qint64(Kuznetsov));
+            QCOMPARE(m_store->count("vozyraion", "Vozy = ? AND Status = 1", {Kuznetsov}), 1);
+            return;
+        }
+        QCOMPARE(m_messages.texts(),
+                 QStringList{"Этого водителя только что назначили на заказ на другом "
+                             "рабочем месте. Заказ не оформлен: выберите водителя ещё раз."});
+        QCOMPARE(m_store->dump(), before);
+        QCOMPARE(queueRows(), queueBefore);
+        QVERIFY(tab().isEditing());
+        QCOMPARE(orderDriver().toLongLong(), qint64(Sokolov));
+        store();
+        QCOMPARE(m_store->count("gurnal"), 1);
+        QCOMPARE(lastOrder("IdVozy").toLongLong(), qint64(Sokolov));
+    }
+
     // Unticked "Автоназначение": a driver picked in A stays when the pick-up becomes B, as does the
     // street; storing moves him out of A and leaves B's queue alone.
     void aDriverPickedByHandIsMovedFromWhereHeStood()

@@ -3,13 +3,96 @@
 #include "data/data_error.h"
 #include "data/schema.h"
 
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 
+namespace {
+
+QString serverAdmin()
+{
+    return qEnvironmentVariable("VOZY_TEST_SERVER");
+}
+
+// Runs one statement on the test server's maintenance database.
+void onMaintenance(const QString &sql)
+{
+    const QString name = QStringLiteral("vozy-test-maintenance");
+    {
+        QSqlDatabase admin = QSqlDatabase::contains(name)
+                                 ? QSqlDatabase::database(name)
+                                 : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        if (!admin.isOpen()) {
+            for (const QString &part : serverAdmin().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                const QString key = part.section(QLatin1Char('='), 0, 0);
+                const QString value = part.section(QLatin1Char('='), 1);
+                if (key == QLatin1String("host"))
+                    admin.setHostName(value);
+                else if (key == QLatin1String("port"))
+                    admin.setPort(value.toInt());
+                else if (key == QLatin1String("dbname"))
+                    admin.setDatabaseName(value);
+                else if (key == QLatin1String("user"))
+                    admin.setUserName(value);
+            }
+            if (!admin.open())
+                throw DataError(QStringLiteral("Test server: ") + admin.lastError().text());
+        }
+        QSqlQuery query(admin);
+        if (!query.exec(sql))
+            throw DataError(QStringLiteral("Test server: ") + query.lastError().text());
+    }
+}
+
+} // namespace
+
+bool TestDatabase::onServer()
+{
+    return qEnvironmentVariable("VOZY_TEST_ENGINE") == QLatin1String("postgres");
+}
+
+QString TestDatabase::createServerDatabase()
+{
+    static int created = 0;
+    const QString name =
+        QStringLiteral("vozy_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++created);
+    onMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
+                                 "LC_CTYPE 'C.UTF-8'")
+                      .arg(name));
+    QString connection = serverAdmin();
+    static const QRegularExpression database(QStringLiteral("\\bdbname=\\S+"));
+    connection.remove(database);
+    return connection.simplified() + QStringLiteral(" dbname=") + name;
+}
+
+void TestDatabase::dropServerDatabase(const QString &connection)
+{
+    const QString name = connection.section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
+    try {
+        onMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    } catch (const DataError &) {
+        // The server is gone already: the cluster goes with it.
+    }
+}
+
 TestDatabase::TestDatabase()
     : m_dirPath(m_dir.path())
-    , m_db(Database::create(Database::storeFile(m_dir.path())))
+    , m_db(onServer() ? Database::createServer(createServerDatabase())
+                      : Database::create(Database::storeFile(m_dir.path())))
 {
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_module.reset();
+    if (!m_db || m_db->engine() != Database::Engine::Postgres)
+        return;
+    const QString connection = m_db->file();
+    m_db.reset();
+    dropServerDatabase(connection);
 }
 
 qint64 TestDatabase::insert(const QString &table, const QVariantMap &fields)
@@ -23,12 +106,13 @@ qint64 TestDatabase::insert(const QString &table, const QVariantMap &fields)
                             ? QStringLiteral("INSERT INTO \"%1\" DEFAULT VALUES").arg(table)
                             : QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
                                   .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
-    QSqlQuery query = m_db->prepare(sql);
-    for (const QVariant &v : fields)
-        query.addBindValue(v);
+    QSqlQuery query = m_db->prepare(sql + m_db->returningId());
+    for (const QVariant &v : fields) // logicals are kept as 0/1 on either engine
+        query.addBindValue(v.typeId() == QMetaType::Bool ? QVariant(v.toBool() ? 1 : 0) : v);
     Database::exec(query);
+    const qint64 id = Database::insertedId(query);
     m_db->notifyWritten(table);
-    return query.lastInsertId().toLongLong();
+    return id;
 }
 
 QVariant TestDatabase::scalar(const QString &sql, const QVariantList &values)
@@ -54,7 +138,8 @@ QString TestDatabase::dump(const QString &except)
     for (const TableDef &table : Schema::tables()) {
         if (table.name == except)
             continue;
-        QSqlQuery rows = m_db->prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY Id").arg(table.name));
+        QSqlQuery rows =
+            m_db->prepare(QStringLiteral("SELECT * FROM \"%1\" ORDER BY \"Id\"").arg(table.name));
         Database::exec(rows);
         while (rows.next()) {
             for (int i = 0; i < table.fields.size(); ++i)
