@@ -690,6 +690,7 @@ private Q_SLOTS:
     // the row can be stored the move goes through, and the detail shows the new master's rows.
     void aMasterWaitsForItsDetailsPendingRow()
     {
+        SKIP_ON_SERVER("the store is locked through SQLite's own file lock");
         TDataModule2 &dm = m_store->module();
         const qint64 first = m_store->insert(QStringLiteral("taxisti"),
                                              {{QStringLiteral("Familiya"), QStringLiteral("Первый")}});
