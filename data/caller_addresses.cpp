@@ -2,8 +2,7 @@
 
 #include "data/database.h"
 #include "data/schema.h"
-
-#include <QSqlQuery>
+#include "data/store_reader.h"
 
 #include <algorithm>
 
@@ -23,54 +22,42 @@ const QString &addressesInRange()
     return sql;
 }
 
+// The latest addresses `chosen` gives, each with the names of its district and street and the date of
+// its last order: looked up for those few only, after the limit.
+QString withNames(const QString &chosen)
+{
+    return QStringLiteral(
+               "SELECT f.Telefon, f.IdOtkudaRaion, r.Id, r.Raion, f.IdOtkudaUlica, u.Id, u.Ulica, f.Dom, "
+               "f.Kvartira, g.DDate, f.LastId, f.Orders FROM (%1) AS f "
+               "LEFT JOIN raion AS r ON r.Id = f.IdOtkudaRaion LEFT JOIN ulica AS u ON u.Id = "
+               "f.IdOtkudaUlica "
+               "LEFT JOIN gurnal AS g ON g.Id = f.LastId")
+        .arg(chosen);
+}
+
 const QString &latestInRange()
 {
-    static const QString sql =
-        QStringLiteral(
-            "SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, Dom, Kvartira, LastId, Orders FROM gurnal_callers "
-            "WHERE Telefon >= ? AND Telefon < ? ORDER BY LastId DESC LIMIT %1")
-            .arg(CallerAddresses::MaximumAddresses);
+    static const QString sql = withNames(
+        QStringLiteral("SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, Dom, Kvartira, LastId, Orders FROM "
+                       "gurnal_callers WHERE Telefon >= ? AND Telefon < ? ORDER BY LastId DESC LIMIT %1")
+            .arg(CallerAddresses::MaximumAddresses));
     return sql;
 }
 
 const QString &latestOfHead()
 {
-    static const QString sql =
+    static const QString sql = withNames(
         QStringLiteral("SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, Dom, Kvartira, LastId, Orders "
                        "FROM gurnal_callers INDEXED BY gurnal_callers_Head "
                        "WHERE substr(%1, 1, 3) = ? AND %1 >= ? AND %1 < ? ORDER BY LastId DESC LIMIT %2")
             .arg(Schema::telephoneDigits())
-            .arg(CallerAddresses::MaximumAddresses);
-    return sql;
-}
-
-const QString &dateOfOrder()
-{
-    static const QString sql = QStringLiteral("SELECT DDate FROM gurnal WHERE Id = ?");
-    return sql;
-}
-
-const QString &districtName()
-{
-    static const QString sql = QStringLiteral("SELECT Raion FROM raion WHERE Id = ?");
-    return sql;
-}
-
-const QString &streetName()
-{
-    static const QString sql = QStringLiteral("SELECT Ulica FROM ulica WHERE Id = ?");
+            .arg(CallerAddresses::MaximumAddresses));
     return sql;
 }
 
 bool onlyDigits(const QString &text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
-// An empty field as the datasets give it.
-QVariant valueOrNull(const QVariant &value)
-{
-    return value.isNull() ? QVariant() : value;
 }
 
 } // namespace
@@ -82,8 +69,7 @@ CallerAddresses::CallerAddresses(Database &db)
 
 QStringList CallerAddresses::statements()
 {
-    return {addressesInRange(), latestInRange(), ::latestOfHead(),
-            dateOfOrder(),      districtName(),  streetName()};
+    return {addressesInRange(), latestInRange(), ::latestOfHead()};
 }
 
 QList<CallerAddress> CallerAddresses::find(const QString &digits) const
@@ -94,7 +80,7 @@ QList<CallerAddress> CallerAddresses::find(const QString &digits) const
     if (prefix.size() < MinimumDigits || prefix.size() > MostDigits || !onlyDigits(prefix))
         return {};
     const QList<Range> ranges = rangesOf(prefix.toLongLong(), prefix.size());
-    return named(atMost(ranges, FewAddresses) ? latestInRanges(ranges) : latestOfHead(prefix));
+    return latest(atMost(ranges, FewAddresses) ? latestInRanges(ranges) : latestOfHead(prefix));
 }
 
 // The stored numbers that begin with the prefix: for each length, the numbers from the prefix
@@ -110,90 +96,57 @@ QList<CallerAddresses::Range> CallerAddresses::rangesOf(qint64 prefix, int digit
 
 bool CallerAddresses::atMost(const QList<Range> &ranges, int addresses) const
 {
-    QSqlQuery query = m_db.prepare(addressesInRange());
     int seen = 0;
     for (const Range &range : ranges) {
-        query.bindValue(0, range.from);
-        query.bindValue(1, range.to);
-        query.bindValue(2, addresses + 1 - seen);
-        Database::exec(query);
-        seen += query.next() ? query.value(0).toInt() : 0;
+        m_db.select(addressesInRange(), {range.from, range.to, addresses + 1 - seen},
+                    [&seen](const StoreRow &row) { seen += int(row.integer(0)); });
         if (seen > addresses)
             return false;
     }
     return true;
 }
 
-CallerAddresses::Found CallerAddresses::read(const QSqlQuery &query)
+CallerAddresses::Found CallerAddresses::read(const StoreRow &row)
 {
     Found found;
     CallerAddress &address = found.address;
-    address.telephone = QString::number(static_cast<qint64>(query.value(0).toDouble()));
-    address.district = valueOrNull(query.value(1));
-    address.street = valueOrNull(query.value(2));
-    address.house = valueOrNull(query.value(3));
-    address.flat = valueOrNull(query.value(4));
-    found.lastId = query.value(5).toLongLong();
-    address.orders = query.value(6).toInt();
+    address.telephone = QString::number(static_cast<qint64>(row.value(0, FieldType::Number).toDouble()));
+    // A reference to a district or street deleted since is dropped.
+    address.district = row.isNull(2) ? QVariant() : row.value(1, FieldType::Integer);
+    address.districtName = row.value(3, FieldType::Text).toString();
+    address.street = row.isNull(5) ? QVariant() : row.value(4, FieldType::Integer);
+    address.streetName = row.value(6, FieldType::Text).toString();
+    address.house = row.value(7, FieldType::Text);
+    address.flat = row.value(8, FieldType::Number);
+    address.lastDate = row.value(9, FieldType::Date).toDate();
+    found.lastId = row.integer(10);
+    address.orders = int(row.integer(11));
     return found;
 }
 
 QList<CallerAddresses::Found> CallerAddresses::latestInRanges(const QList<Range> &ranges) const
 {
-    QSqlQuery query = m_db.prepare(latestInRange());
     QList<Found> found;
-    for (const Range &range : ranges) {
-        query.bindValue(0, range.from);
-        query.bindValue(1, range.to);
-        Database::exec(query);
-        while (query.next())
-            found.append(read(query));
-    }
+    for (const Range &range : ranges)
+        m_db.select(latestInRange(), {range.from, range.to},
+                    [&found](const StoreRow &row) { found.append(read(row)); });
     return found;
 }
 
 QList<CallerAddresses::Found> CallerAddresses::latestOfHead(const QString &prefix) const
 {
-    QSqlQuery query = m_db.prepare(::latestOfHead());
-    query.addBindValue(prefix.left(3));
-    query.addBindValue(prefix);
-    query.addBindValue(prefix + u':'); // the character after '9': every longer number is below it
-    Database::exec(query);
     QList<Found> found;
-    while (query.next())
-        found.append(read(query));
+    // The character after '9' bounds every longer number from above.
+    m_db.select(::latestOfHead(), {prefix.left(3), prefix, QString(prefix + u':')},
+                [&found](const StoreRow &row) { found.append(read(row)); });
     return found;
 }
 
-// The latest addresses with the names of their districts and streets and the dates of their last orders.
-QList<CallerAddress> CallerAddresses::named(QList<Found> found) const
+QList<CallerAddress> CallerAddresses::latest(QList<Found> found)
 {
     std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.lastId > b.lastId; });
     QList<CallerAddress> addresses;
-    QSqlQuery date = m_db.prepare(dateOfOrder());
-    for (const Found &one : found.first(std::min<qsizetype>(found.size(), MaximumAddresses))) {
-        CallerAddress address = one.address;
-        address.districtName = name(districtName(), &address.district);
-        address.streetName = name(streetName(), &address.street);
-        date.bindValue(0, one.lastId);
-        Database::exec(date);
-        address.lastDate = date.next() ? QDate::fromString(date.value(0).toString(), Qt::ISODate) : QDate();
-        addresses.append(address);
-    }
+    for (const Found &one : found.first(std::min<qsizetype>(found.size(), MaximumAddresses)))
+        addresses.append(one.address);
     return addresses;
-}
-
-// The name of a district or street; a reference to a row deleted since is dropped.
-QString CallerAddresses::name(const QString &sql, QVariant *id) const
-{
-    if (id->isNull())
-        return {};
-    QSqlQuery query = m_db.prepare(sql);
-    query.addBindValue(*id);
-    Database::exec(query);
-    if (!query.next()) {
-        *id = QVariant();
-        return {};
-    }
-    return query.value(0).toString();
 }

@@ -6,7 +6,7 @@
 #include <QVariant>
 
 class Database;
-class QSqlQuery;
+class StoreRow;
 
 // A pick-up address of earlier orders from one telephone number.
 struct CallerAddress
@@ -58,12 +58,11 @@ private:
     };
 
     static QList<Range> rangesOf(qint64 prefix, int digits);
-    static Found read(const QSqlQuery &query);
+    static Found read(const StoreRow &row);
     bool atMost(const QList<Range> &ranges, int addresses) const;
     QList<Found> latestInRanges(const QList<Range> &ranges) const;
     QList<Found> latestOfHead(const QString &prefix) const;
-    QList<CallerAddress> named(QList<Found> found) const;
-    QString name(const QString &sql, QVariant *id) const;
+    static QList<CallerAddress> latest(QList<Found> found);
 
     Database &m_db;
 };

@@ -45,6 +45,7 @@ void Dataset::addLookup(const Lookup &lookup)
 {
     Q_ASSERT(lookup.lookIn);
     m_lookups.add(lookup);
+    m_fieldIndexes.clear();
     if (lookup.lookIn != this) {
         connect(lookup.lookIn, &Dataset::viewReset, this, &Dataset::onLookupSourceChanged,
                 Qt::UniqueConnection);
@@ -55,22 +56,35 @@ void Dataset::addLookup(const Lookup &lookup)
 
 int Dataset::storedIndex(const QString &field) const
 {
-    return m_table.indexOf(field);
+    return fieldIndexes(field).first;
+}
+
+int Dataset::lookupIndex(const QString &field) const
+{
+    return fieldIndexes(field).second;
+}
+
+std::pair<int, int> Dataset::fieldIndexes(const QString &field) const
+{
+    auto found = m_fieldIndexes.constFind(field);
+    if (found == m_fieldIndexes.cend())
+        found = m_fieldIndexes.insert(field, {m_table.indexOf(field), m_lookups.indexOf(field)});
+    return *found;
 }
 
 bool Dataset::hasField(const QString &name) const
 {
-    return storedIndex(name) >= 0 || m_lookups.indexOf(name) >= 0;
+    return storedIndex(name) >= 0 || lookupIndex(name) >= 0;
 }
 
 bool Dataset::isLookup(const QString &name) const
 {
-    return storedIndex(name) < 0 && m_lookups.indexOf(name) >= 0;
+    return storedIndex(name) < 0 && lookupIndex(name) >= 0;
 }
 
 const Dataset::Lookup &Dataset::lookupDef(const QString &name) const
 {
-    const int index = m_lookups.indexOf(name);
+    const int index = lookupIndex(name);
     if (index < 0)
         throw fieldNotFound(name);
     return m_lookups.at(index);
@@ -391,7 +405,7 @@ QVariant Dataset::valueOf(const Row &row, const QString &field) const
     const int stored = storedIndex(field);
     if (stored >= 0)
         return row.values.value(stored);
-    const int lookup = m_lookups.indexOf(field);
+    const int lookup = lookupIndex(field);
     if (lookup < 0)
         throw fieldNotFound(field);
     return m_lookups.value(lookup, valueOf(row, m_lookups.at(lookup).key));
@@ -432,7 +446,7 @@ QVector<Dataset::Row> Dataset::findEach(const QString &field, const QVariantList
 
 void Dataset::prefetchDisplay(const QVector<Row> &rows, const QString &field) const
 {
-    const int index = m_lookups.indexOf(field);
+    const int index = lookupIndex(field);
     if (index >= 0 && storedIndex(field) < 0)
         m_lookups.prefetch(*this, rows, index);
 }
@@ -463,7 +477,7 @@ QVariant Dataset::valueAt(int position, const QString &field) const
     if (!m_view->rowAt(position, &row))
         return {};
     if (isLookup(field))
-        prefetchWindow(position, m_lookups.indexOf(field));
+        prefetchWindow(position, lookupIndex(field));
     return valueOf(row, field);
 }
 
@@ -493,7 +507,7 @@ void Dataset::setValue(const QString &field, const QVariant &value)
     requireEditing();
     const int stored = storedIndex(field);
     if (stored < 0) {
-        if (m_lookups.indexOf(field) < 0)
+        if (lookupIndex(field) < 0)
             throw fieldNotFound(field);
         throw DataError(
             QStringLiteral("Поле «%1» нельзя изменить: оно показывает данные другой таблицы.").arg(field));

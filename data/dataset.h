@@ -4,6 +4,7 @@
 #include "data/filter.h"
 #include "data/table_row.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QVariant>
@@ -138,11 +139,16 @@ private:
     QVariant matchKey(int stored, const QVariant &value) const;
     void prefetchWindow(int position, int lookup) const;
     int storedIndex(const QString &field) const; // -1 for a display field
+    int lookupIndex(const QString &field) const; // -1 for a stored field
+    std::pair<int, int> fieldIndexes(const QString &field) const;
     void requireEditing() const;
 
     Database &m_db;
     const TableDef &m_table;
     DisplayFields m_lookups;
+    // Each field name the program has asked for, with its stored and display-field indexes: the
+    // controls ask by name at every change of the row.
+    mutable QHash<QString, std::pair<int, int>> m_fieldIndexes;
     std::unique_ptr<DatasetView> m_view;
     QVector<FieldEditor *> m_editors;
 

@@ -398,11 +398,14 @@ void OrderEntryTab::Button10Click()
 
 void OrderEntryTab::goIdle()
 {
+    // The focus goes to "Новый" first: a focused control that is disabled hands the focus on to the
+    // next one in the window, which would be disabled in its turn.
+    Button2->setEnabled(true);
+    Button2->setFocus(Qt::OtherFocusReason);
     setDataControlEnabled(DBLookupComboBox2, false);
     for (QWidget *control : dataControls())
         control->setEnabled(false);
     Button1->setEnabled(false);
-    Button2->setEnabled(true);
     CheckBox1->setEnabled(false);
     Button10->setEnabled(false);
     for (QWidget *control : dataControls())
@@ -410,5 +413,4 @@ void OrderEntryTab::goIdle()
     CheckBox2->setEnabled(false);
     m_sourceRecord = 0;
     Q_EMIT editingChanged(false);
-    Button2->setFocus(Qt::OtherFocusReason);
 }

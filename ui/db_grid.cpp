@@ -5,6 +5,7 @@
 #include "data/dataset.h"
 #include "ui/error_guard.h"
 #include "ui/grid_delegates.h"
+#include "ui/grid_header.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -27,6 +28,9 @@ DBGrid::DBGrid(DataSource *source, QVector<GridColumn> columns, Messages &messag
         else if (!column.readOnly && dataset->isLookup(column.field))
             setItemDelegateForColumn(i, new LookupColumnDelegate(dataset, column.field, this));
     }
+    auto *header = new GridHeader(this);
+    header->setSectionsClickable(true); // as the toolkit's own header of a table
+    setHorizontalHeader(header);
     m_model = new GridModel(dataset, std::move(columns), this);
     setModel(m_model);
 

@@ -40,7 +40,7 @@ GridModel::GridModel(Dataset *dataset, QVector<GridColumn> columns, QObject *par
 {
     connect(m_dataset, &Dataset::viewReset, this, &GridModel::resetRows);
     connect(m_dataset, &Dataset::currentChanged, this, &GridModel::onCurrentChanged);
-    connect(m_dataset, &Dataset::lookupsChanged, this, &GridModel::onLookupsChanged);
+    connect(m_dataset, &Dataset::lookupsChanged, this, &GridModel::allRowsChanged);
 }
 
 // The model is asked from paint events, where a store failure has nowhere to go; a view that
@@ -54,12 +54,22 @@ int GridModel::datasetRows() const
     }
 }
 
+// The dataset has already changed when it says so. The views are told which rows came or went at
+// the end and that every row may show something else, rather than that the model was reset: a reset
+// makes a view forget its layout and measure its headers again, at every write to the table.
 void GridModel::resetRows()
 {
-    // The dataset has already changed when it says so, so both halves of the reset happen here.
-    beginResetModel();
-    m_rows = datasetRows();
-    endResetModel();
+    const int rows = datasetRows();
+    if (rows > m_rows) {
+        beginInsertRows(QModelIndex(), m_rows, rows - 1);
+        m_rows = rows;
+        endInsertRows();
+    } else if (rows < m_rows) {
+        beginRemoveRows(QModelIndex(), rows, m_rows - 1);
+        m_rows = rows;
+        endRemoveRows();
+    }
+    allRowsChanged();
 }
 
 void GridModel::onCurrentChanged()
@@ -78,7 +88,7 @@ void GridModel::onCurrentChanged()
         Q_EMIT dataChanged(index(current, 0), index(current, int(m_columns.size()) - 1));
 }
 
-void GridModel::onLookupsChanged()
+void GridModel::allRowsChanged()
 {
     if (m_rows > 0 && !m_columns.isEmpty())
         Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, int(m_columns.size()) - 1));

@@ -54,7 +54,7 @@ private:
     int datasetRows() const;
     void resetRows();
     void onCurrentChanged();
-    void onLookupsChanged();
+    void allRowsChanged();
     bool resolveLookup(const GridColumn &column, const QVariant &value, int role, QVariant *key) const;
 
     Dataset *m_dataset;

@@ -48,7 +48,22 @@ void SuggestionList::setLines(const QList<QStringList> &lines)
         m_model->appendRow(cells);
     }
     setCurrentIndex(m_model->index(0, 0));
+    fitColumns(lines);
     place();
+}
+
+// Each column as wide as its widest text or its header. Measured by the font's metrics rather than
+// by laying out every cell as the view would: the list is filled again at each digit typed.
+void SuggestionList::fitColumns(const QList<QStringList> &lines)
+{
+    const QFontMetrics metrics(font());
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    for (int column = 0; column < m_model->columnCount(); ++column) {
+        int width = header()->sectionSizeHint(column);
+        for (const QStringList &line : lines)
+            width = qMax(width, metrics.horizontalAdvance(line.value(column)) + margins);
+        setColumnWidth(column, width);
+    }
 }
 
 int SuggestionList::currentLine() const
@@ -60,8 +75,6 @@ int SuggestionList::currentLine() const
 void SuggestionList::place()
 {
     QWidget *host = parentWidget();
-    for (int column = 0; column < m_model->columnCount(); ++column)
-        resizeColumnToContents(column);
     const int frame = 2 * frameWidth();
     const int width = qMin(host->width(), qMax(m_edit->width(), header()->length() + frame));
     const int wanted = header()->sizeHint().height() + m_model->rowCount() * sizeHintForRow(0) + frame;

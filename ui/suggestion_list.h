@@ -32,6 +32,7 @@ private:
     void moveBy(int lines);
     void take();
     void place();
+    void fitColumns(const QList<QStringList> &lines);
 
     QLineEdit *m_edit;
     QStandardItemModel *m_model;
