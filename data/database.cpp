@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "data/connection_string.h"
 #include "data/data_error.h"
 #include "data/schema.h"
 #include "data/server_sql.h"
@@ -148,36 +149,9 @@ QHash<const QSqlDriver *, Database *> &serverConnections()
 
 } // namespace
 
-// "host=... port=... dbname=... user=..." as the server's driver takes it; a password is never kept
-// in the program's settings, so it is refused here rather than passed on.
 void Database::openConnection(QSqlDatabase &db)
 {
-    QStringList options;
-    const QStringList parts = m_file.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString &part : parts) {
-        const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            throw DataError(QStringLiteral("Непонятное подключение к серверу базы данных: «%1»; ожидается "
-                                           "host=... dbname=... user=...")
-                                .arg(part));
-        const QString key = part.left(equals);
-        const QString value = part.mid(equals + 1);
-        if (key == QLatin1String("host"))
-            db.setHostName(value);
-        else if (key == QLatin1String("port"))
-            db.setPort(value.toInt());
-        else if (key == QLatin1String("dbname"))
-            db.setDatabaseName(value);
-        else if (key == QLatin1String("user"))
-            db.setUserName(value);
-        else if (key == QLatin1String("password"))
-            throw DataError(
-                QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
-                               "его берут из файла ~/.pgpass пользователя."));
-        else
-            options << part;
-    }
-    db.setConnectOptions(options.join(QLatin1Char(';')));
+    ConnectionString::parse(m_file).applyTo(db);
 }
 
 Database::Database(Engine engine, const QString &file, bool create)
