@@ -231,7 +231,25 @@ Database::Database(Engine engine, const QString &file, bool create)
 Database::~Database()
 {
     m_ownChanges.reset();
+    if (m_engine == Engine::Postgres) {
+        dropServerConnection();
+        return;
+    }
     m_reader.reset();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+// The server's connection closed and its driver deleted before the statements prepared on it are
+// released, so that releasing them asks nothing of a connection that may be lost already.
+void Database::dropServerConnection()
+{
+    std::unique_ptr<StoreReader> statements = std::move(m_reader);
+    if (statements)
+        statements->forgetServer();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         serverConnections().remove(db.driver());
@@ -249,8 +267,11 @@ void Database::attachToConnection()
         const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         serverConnections().insert(db.driver(), this);
         m_reader = std::make_unique<StoreReader>(db);
-        m_ownChanges = std::make_unique<OwnRowChanges>();
-        followOtherWorkstations(db.driver());
+        if (!m_ownChanges) {
+            m_ownChanges = std::make_unique<OwnRowChanges>();
+            followOtherWorkstations();
+        }
+        listen(db.driver());
         return;
     }
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
@@ -266,32 +287,29 @@ void Database::attachToConnection()
 
 // The server tells every connection that listens which rows the others' transactions changed, when
 // they commit; the views follow those rows as they follow this workstation's own.
-void Database::followOtherWorkstations(QSqlDriver *driver)
+void Database::followOtherWorkstations()
 {
     auto feed = std::make_unique<NotifiedRowChanges>();
-    NotifiedRowChanges *notified = feed.get();
-    m_notified = notified;
+    m_notified = feed.get();
     m_otherChanges.push_back(std::move(feed));
-    connect(
-        driver, &QSqlDriver::notification, this,
-        [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
-            if (source == QSqlDriver::SelfSource)
-                return;
-            const QString table = notified->add(payload.toString());
-            if (table.isEmpty() || m_depth > 0 || m_delivering)
-                return; // delivered with this workstation's next read
-            try {
-                deliverChanges();
-                Q_EMIT tableWritten(table, nullptr);
-            } catch (const DataError &) {
-                // The server went away: the rows are read again when it is back.
-            }
-        });
-    listen(driver);
 }
 
 void Database::listen(QSqlDriver *driver)
 {
+    connect(driver, &QSqlDriver::notification, this,
+            [this](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+                if (source == QSqlDriver::SelfSource)
+                    return;
+                const QString table = m_notified->add(payload.toString());
+                if (table.isEmpty() || m_depth > 0 || m_delivering)
+                    return; // delivered with this workstation's next read
+                try {
+                    deliverChanges();
+                    Q_EMIT tableWritten(table, nullptr);
+                } catch (const DataError &) {
+                    // The server went away: the rows are read again when it is back.
+                }
+            });
     if (!driver->subscribeToNotification(QLatin1String(ServerSql::ChangesChannel)))
         throw DataError(QStringLiteral("Сервер базы данных не сообщает об изменениях других рабочих мест."));
 }
@@ -312,17 +330,17 @@ void Database::checkConnection()
             return;
         }
     }
-    m_reader.reset(); // its statements were prepared on the lost connection
-    if (db.isOpen())
-        db.driver()->unsubscribeFromNotification(QLatin1String(ServerSql::ChangesChannel));
-    db.close();
+    // A new connection in place of the lost one: the driver goes with the old, and its statements with it.
+    db = QSqlDatabase();
+    dropServerConnection();
+    db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    openConnection(db);
     if (!db.open())
         throw DataError(storeMessage(db.lastError(), m_engine));
-    m_reader = std::make_unique<StoreReader>(db);
     m_checkConnection = false;
+    attachToConnection();
     execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
                 .arg(QLatin1String(ServerSql::ChangedRows)));
-    listen(db.driver());
     m_notified->missed(m_listeners.keys());
 }
 
