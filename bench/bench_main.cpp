@@ -13,6 +13,7 @@
 // throw-away server started for the run.
 
 #include "app/vozy_main.h"
+#include "bench/figures.h"
 #include "bench/measure.h"
 #include "bench/raw_store.h"
 #include "bench/server_store.h"
@@ -32,9 +33,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -53,39 +51,6 @@ namespace {
 constexpr int OrderTab = 0;
 constexpr int JournalTab = 2;
 constexpr int VisibleRows = 30;
-
-struct Figure
-{
-    QString store; // "sqlite" or "postgres"
-    QString name;
-    qint64 orders = 0;
-    double median = 0; // ms; MB for rss
-    std::optional<double> raw;
-    QString via;
-    double limit = 0;         // the target: median (or ratio, when `relative`) at most this
-    bool relative = false;    // the target is a ratio to raw SQLite
-    bool informative = false; // no target
-
-    std::optional<double> ratio() const
-    {
-        return raw && *raw > 0 ? std::optional(median / *raw) : std::nullopt;
-    }
-    bool met() const { return informative || (relative ? ratio() && *ratio() <= limit : median <= limit); }
-    QString target() const
-    {
-        if (informative)
-            return QStringLiteral("—");
-        if (relative)
-            return QStringLiteral("≤ %1 × raw").arg(limit);
-        return QStringLiteral("≤ %1 %2").arg(limit).arg(name == QLatin1String("rss") ? "MB" : "ms");
-    }
-};
-
-void print(const QString &text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
-}
 
 // Districts that have free drivers standing, as the dispatcher would find them on a call.
 QVector<qint64> districtsWithFreeDrivers(Database &store)
@@ -414,103 +379,6 @@ private:
     std::unique_ptr<Workplace> m_workplace;
     QVector<Figure> m_figures;
 };
-
-void printTable(const QVector<Figure> &figures)
-{
-    if (!figures.isEmpty())
-        print(
-            QStringLiteral("\n%1, %2 orders:")
-                .arg(figures.first().store == QLatin1String("postgres") ? "PostgreSQL server" : "SQLite file")
-                .arg(figures.first().orders));
-    print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-              .arg("operation", -17)
-              .arg("orders", 9)
-              .arg("median", 9)
-              .arg("raw", 8)
-              .arg("ratio", 6)
-              .arg("target", -12)
-              .arg("met", -4)
-              .arg("measured through"));
-    for (const Figure &f : figures) {
-        const bool mb = f.name == QLatin1String("rss");
-        print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-                  .arg(f.name, -17)
-                  .arg(f.orders, 9)
-                  .arg(QString::number(f.median, 'f', mb ? 0 : 3) + (mb ? " MB" : " ms"), 9)
-                  .arg(f.raw ? QString::number(*f.raw, 'f', 3) : QStringLiteral("—"), 8)
-                  .arg(f.ratio() ? QString::number(*f.ratio(), 'f', 2) : QStringLiteral("—"), 6)
-                  .arg(f.target(), -12)
-                  .arg(f.informative ? "—"
-                       : f.met()     ? "yes"
-                                     : "NO",
-                       -4)
-                  .arg(f.via));
-    }
-}
-
-// The program on the server beside the program on the SQLite file, operation by operation.
-void printServerBesideFile(const QVector<Figure> &server, const QVector<Figure> &file)
-{
-    print(QStringLiteral("\nthe program on the server / the program on the SQLite file:"));
-    print(QStringLiteral("%1 %2 %3 %4 %5")
-              .arg("operation", -17)
-              .arg("orders", 9)
-              .arg("server", 10)
-              .arg("SQLite", 10)
-              .arg("ratio", 6));
-    for (const Figure &s : server) {
-        for (const Figure &f : file) {
-            if (f.name != s.name || f.orders != s.orders)
-                continue;
-            const QString unit =
-                s.name == QLatin1String("rss") ? QStringLiteral(" MB") : QStringLiteral(" ms");
-            const int digits = s.name == QLatin1String("rss") ? 0 : 3;
-            print(QStringLiteral("%1 %2 %3 %4 %5")
-                      .arg(s.name, -17)
-                      .arg(s.orders, 9)
-                      .arg(QString::number(s.median, 'f', digits) + unit, 10)
-                      .arg(QString::number(f.median, 'f', digits) + unit, 10)
-                      .arg(f.median > 0 ? QString::number(s.median / f.median, 'f', 2) : QStringLiteral("—"),
-                           6));
-        }
-    }
-}
-
-// From the smallest to the largest size no figure but memory may grow more than twofold.
-void printGrowth(const QVector<Figure> &figures, qint64 smallest, qint64 largest)
-{
-    print(QStringLiteral("\ngrowth from %1 to %2 orders (target ≤ 2 ×, memory excepted):")
-              .arg(smallest)
-              .arg(largest));
-    for (const Figure &small : figures) {
-        if (small.orders != smallest || small.name == QLatin1String("rss"))
-            continue;
-        for (const Figure &large : figures) {
-            if (large.orders == largest && large.name == small.name && large.store == small.store)
-                print(QStringLiteral("  %1 %2 %3 ×  %4")
-                          .arg(small.store, -8)
-                          .arg(small.name, -17)
-                          .arg(large.median / small.median, 5, 'f', 2)
-                          .arg(large.median <= 2 * small.median ? "yes" : "NO"));
-        }
-    }
-}
-
-void writeJson(const QString &file, const QVector<Figure> &figures)
-{
-    QJsonArray all;
-    for (const Figure &f : figures) {
-        all.append(QJsonObject{{"store", f.store},
-                               {"name", f.name},
-                               {"orders", f.orders},
-                               {"median_ms", f.median},
-                               {"raw_ms", f.raw ? QJsonValue(*f.raw) : QJsonValue()},
-                               {"ratio", f.ratio() ? QJsonValue(*f.ratio()) : QJsonValue()}});
-    }
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(all).toJson()) < 0)
-        throw std::runtime_error(("cannot write " + file).toStdString());
-}
 
 // The stores of one size: the SQLite file generated, and the same rows on the server when one is
 // given; the program and the store itself measured on each.
