@@ -3,14 +3,20 @@
 // same store work.
 //
 //     vozy-bench [--orders N[,N...]] [--json FILE] [--only NAME[,NAME...]] [--cpu-time]
+//                [--store sqlite|postgres [CONNECTION]]
 //
 // Without --orders it runs 10,000, 100,000 and 1,000,000 orders, so that growth shows. --only
 // measures some of the operations; --cpu-time times by the process's CPU time instead of the
-// wall clock, for a machine busy with other work.
+// wall clock, for a machine busy with other work. --store postgres runs the same operations on the
+// same store copied to a PostgreSQL server as well, after SQLite, and compares the two: on the server
+// CONNECTION names ("host=... dbname=... user=...", whose user may create databases), or on a
+// throw-away server started for the run.
 
 #include "app/vozy_main.h"
+#include "bench/figures.h"
 #include "bench/measure.h"
 #include "bench/raw_store.h"
+#include "bench/server_store.h"
 #include "bench/synthetic_store.h"
 #include "bench/workplace.h"
 #include "data/data_module.h"
@@ -27,9 +33,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -48,38 +51,6 @@ namespace {
 constexpr int OrderTab = 0;
 constexpr int JournalTab = 2;
 constexpr int VisibleRows = 30;
-
-struct Figure
-{
-    QString name;
-    qint64 orders = 0;
-    double median = 0; // ms; MB for rss
-    std::optional<double> raw;
-    QString via;
-    double limit = 0;         // the target: median (or ratio, when `relative`) at most this
-    bool relative = false;    // the target is a ratio to raw SQLite
-    bool informative = false; // no target
-
-    std::optional<double> ratio() const
-    {
-        return raw && *raw > 0 ? std::optional(median / *raw) : std::nullopt;
-    }
-    bool met() const { return informative || (relative ? ratio() && *ratio() <= limit : median <= limit); }
-    QString target() const
-    {
-        if (informative)
-            return QStringLiteral("—");
-        if (relative)
-            return QStringLiteral("≤ %1 × raw").arg(limit);
-        return QStringLiteral("≤ %1 %2").arg(limit).arg(name == QLatin1String("rss") ? "MB" : "ms");
-    }
-};
-
-void print(const QString &text)
-{
-    std::fputs(qPrintable(text + QLatin1Char('\n')), stdout);
-    std::fflush(stdout);
-}
 
 // Districts that have free drivers standing, as the dispatcher would find them on a call.
 QVector<qint64> districtsWithFreeDrivers(Database &store)
@@ -132,48 +103,45 @@ struct Step
     std::function<void()> run;
 };
 
+// The program's settings: the store on a server, or (empty) the file under the working directory.
+void setStoreServer(const QString &connection)
+{
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Lumivark"),
+                       QStringLiteral("ARM_Vozy"));
+    if (connection.isEmpty())
+        settings.remove(QStringLiteral("Key/DataBaseServer"));
+    else
+        settings.setValue(QStringLiteral("Key/DataBaseServer"), connection);
+}
+
+// The operations of one size on one store: the workstation started on `workingDir` with the
+// settings as they are, its figures compared with `raw`, the store itself doing the same work on a
+// copy of its own, so that the program's views never miss a write.
 class SizeRun
 {
 public:
-    SizeRun(qint64 orders, const QStringList &only)
-        : m_orders(orders)
+    SizeRun(const SyntheticStore &store, Database::Engine engine, const QString &workingDir,
+            std::unique_ptr<RawStore> raw, const QStringList &only)
+        : m_orders(store.orders)
+        , m_storeName(engine == Database::Engine::Postgres ? QStringLiteral("postgres")
+                                                           : QStringLiteral("sqlite"))
+        , m_workingDir(workingDir)
         , m_only(only)
         , m_random(1207)
+        , m_store(store)
+        , m_raw(std::move(raw))
     {
     }
 
     QVector<Figure> run()
     {
-        QTemporaryDir dir;
-        if (!dir.isValid())
-            throw std::runtime_error("no temporary directory");
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
-        QElapsedTimer timer;
-        timer.start();
-        const std::clock_t cpuAtStart = std::clock();
-        m_store = generateStore(Database::storeFile(dir.path()), m_orders);
-        // The generating connection's page cache is freed, but the C library keeps the pages for
-        // the process; they go back to the system so that the memory figure is the program's.
-        malloc_trim(0);
-        print(QStringLiteral("%1 orders: store generated in %2 s, %3 s of CPU (%4 MB)")
-                  .arg(m_orders)
-                  .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
-                  .arg(double(std::clock() - cpuAtStart) / CLOCKS_PER_SEC, 0, 'f', 1)
-                  .arg(QFileInfo(m_store.file).size() / 1048576.0, 0, 'f', 0));
-        // SQLite's own runs work on a copy, so that the program's views never miss a write.
-        const QString rawFile = dir.filePath("raw.db");
-        if (!QFile::copy(m_store.file, rawFile))
-            throw std::runtime_error("cannot copy the store");
-        m_raw = std::make_unique<RawStore>(rawFile);
-
         if (wanted("open"))
             add("open", "the workstation built, login window", 50,
                 medianMs(
                     10, [&] { m_workplace.reset(); },
-                    [&] { m_workplace = std::make_unique<Workplace>(dir.path()); }));
+                    [&] { m_workplace = std::make_unique<Workplace>(m_workingDir); }));
         else
-            m_workplace = std::make_unique<Workplace>(dir.path());
+            m_workplace = std::make_unique<Workplace>(m_workingDir);
         Workplace &w = *m_workplace;
         w.logIn();
         if (wanted("paint")) {
@@ -190,7 +158,8 @@ public:
         if (!w.messages().shown().isEmpty())
             throw std::runtime_error(w.messages().shown().join(' ').toStdString());
         m_workplace.reset();
-        measureUpgrade();
+        if (m_storeName == QLatin1String("sqlite"))
+            measureUpgrade();
         return m_figures;
     }
 
@@ -200,8 +169,8 @@ private:
     void add(const char *name, const char *via, double limit, double median, bool relative = false,
              std::optional<double> raw = std::nullopt)
     {
-        m_figures.append(
-            {QString::fromLatin1(name), m_orders, median, raw, QString::fromUtf8(via), limit, relative});
+        m_figures.append({m_storeName, QString::fromLatin1(name), m_orders, median, raw,
+                          QString::fromUtf8(via), limit, relative});
     }
 
     // An operation timed through the program alone.
@@ -401,6 +370,8 @@ private:
     }
 
     qint64 m_orders;
+    QString m_storeName;
+    QString m_workingDir;
     QStringList m_only;
     QRandomGenerator m_random;
     SyntheticStore m_store;
@@ -409,66 +380,60 @@ private:
     QVector<Figure> m_figures;
 };
 
-void printTable(const QVector<Figure> &figures)
+// The stores of one size: the SQLite file generated, and the same rows on the server when one is
+// given; the program and the store itself measured on each.
+QVector<Figure> runSize(qint64 orders, const QStringList &only, const QString &server)
 {
-    print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-              .arg("operation", -17)
-              .arg("orders", 9)
-              .arg("median", 9)
-              .arg("raw", 8)
-              .arg("ratio", 6)
-              .arg("target", -12)
-              .arg("met", -4)
-              .arg("measured through"));
-    for (const Figure &f : figures) {
-        const bool mb = f.name == QLatin1String("rss");
-        print(QStringLiteral("%1 %2 %3 %4 %5 %6 %7  %8")
-                  .arg(f.name, -17)
-                  .arg(f.orders, 9)
-                  .arg(QString::number(f.median, 'f', mb ? 0 : 3) + (mb ? " MB" : " ms"), 9)
-                  .arg(f.raw ? QString::number(*f.raw, 'f', 3) : QStringLiteral("—"), 8)
-                  .arg(f.ratio() ? QString::number(*f.ratio(), 'f', 2) : QStringLiteral("—"), 6)
-                  .arg(f.target(), -12)
-                  .arg(f.informative ? "—"
-                       : f.met()     ? "yes"
-                                     : "NO",
-                       -4)
-                  .arg(f.via));
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw std::runtime_error("no temporary directory");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("settings"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+    QElapsedTimer timer;
+    timer.start();
+    std::clock_t cpuAtStart = std::clock();
+    const SyntheticStore store = generateStore(Database::storeFile(dir.path()), orders);
+    // The generating connection's page cache is freed, but the C library keeps the pages for
+    // the process; they go back to the system so that the memory figure is the program's.
+    malloc_trim(0);
+    print(QStringLiteral("%1 orders: store generated in %2 s, %3 s of CPU (%4 MB)")
+              .arg(orders)
+              .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+              .arg(double(std::clock() - cpuAtStart) / CLOCKS_PER_SEC, 0, 'f', 1)
+              .arg(QFileInfo(store.file).size() / 1048576.0, 0, 'f', 0));
+    std::unique_ptr<ServerStore> onServer;
+    if (!server.isEmpty()) {
+        timer.restart();
+        cpuAtStart = std::clock();
+        onServer = std::make_unique<ServerStore>(server, store);
+        print(QStringLiteral("%1 orders: copied to the server in %2 s, %3 s of our CPU (%4 MB)")
+                  .arg(orders)
+                  .arg(timer.elapsed() / 1000.0, 0, 'f', 1)
+                  .arg(double(std::clock() - cpuAtStart) / CLOCKS_PER_SEC, 0, 'f', 1)
+                  .arg(onServer->bytes() / 1048576.0, 0, 'f', 0));
     }
-}
+    const QString rawFile = dir.filePath("raw.db");
+    if (!QFile::copy(store.file, rawFile))
+        throw std::runtime_error("cannot copy the store");
 
-// From the smallest to the largest size no figure but memory may grow more than twofold.
-void printGrowth(const QVector<Figure> &figures, qint64 smallest, qint64 largest)
-{
-    print(QStringLiteral("\ngrowth from %1 to %2 orders (target ≤ 2 ×, memory excepted):")
-              .arg(smallest)
-              .arg(largest));
-    for (const Figure &small : figures) {
-        if (small.orders != smallest || small.name == QLatin1String("rss"))
-            continue;
-        for (const Figure &large : figures) {
-            if (large.orders == largest && large.name == small.name)
-                print(QStringLiteral("  %1 %2 ×  %3")
-                          .arg(small.name, -17)
-                          .arg(large.median / small.median, 5, 'f', 2)
-                          .arg(large.median <= 2 * small.median ? "yes" : "NO"));
-        }
-    }
-}
-
-void writeJson(const QString &file, const QVector<Figure> &figures)
-{
-    QJsonArray all;
-    for (const Figure &f : figures) {
-        all.append(QJsonObject{{"name", f.name},
-                               {"orders", f.orders},
-                               {"median_ms", f.median},
-                               {"raw_ms", f.raw ? QJsonValue(*f.raw) : QJsonValue()},
-                               {"ratio", f.ratio() ? QJsonValue(*f.ratio()) : QJsonValue()}});
-    }
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(QJsonDocument(all).toJson()) < 0)
-        throw std::runtime_error(("cannot write " + file).toStdString());
+    setStoreServer({});
+    QVector<Figure> file =
+        SizeRun(store, Database::Engine::Sqlite, dir.path(), std::make_unique<SqliteRawStore>(rawFile), only)
+            .run();
+    printTable(file);
+    if (!onServer)
+        return file;
+    setStoreServer(onServer->connection());
+    const QString serverDir = dir.filePath("server");
+    QDir().mkpath(serverDir);
+    const QVector<Figure> onTheServer =
+        SizeRun(store, Database::Engine::Postgres, serverDir,
+                std::make_unique<ServerRawStore>(onServer->rawConnection()), only)
+            .run();
+    setStoreServer({});
+    printTable(onTheServer);
+    printServerBesideFile(onTheServer, file);
+    return file + onTheServer;
 }
 
 } // namespace
@@ -484,6 +449,8 @@ int main(int argc, char *argv[])
     QString json;
     QStringList only;
     bool cpuTime = false;
+    QString server;
+    bool onServer = false;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--orders" && i + 1 < args.size()) {
@@ -496,8 +463,14 @@ int main(int argc, char *argv[])
             only = args[++i].split(',');
         } else if (args[i] == "--cpu-time") {
             cpuTime = true;
+        } else if (args[i] == "--store" && i + 1 < args.size() &&
+                   (args[i + 1] == "sqlite" || args[i + 1] == "postgres")) {
+            onServer = args[++i] == "postgres";
+            if (onServer && i + 1 < args.size() && !args[i + 1].startsWith("--"))
+                server = args[++i];
         } else {
-            print("usage: vozy-bench [--orders N[,N...]] [--json FILE] [--only NAME[,NAME...]] [--cpu-time]");
+            print("usage: vozy-bench [--orders N[,N...]] [--json FILE] [--only NAME[,NAME...]] [--cpu-time] "
+                  "[--store sqlite|postgres [CONNECTION]]");
             return 2;
         }
     }
@@ -512,12 +485,16 @@ int main(int argc, char *argv[])
               .arg(cpuTime ? "CPU time" : "the wall clock"));
     timeByCpu(cpuTime);
     try {
-        QVector<Figure> figures;
-        for (qint64 n : sizes) {
-            const QVector<Figure> run = SizeRun(n, only).run();
-            printTable(run);
-            figures += run;
+        std::unique_ptr<TemporaryCluster> cluster;
+        if (onServer && server.isEmpty()) {
+            cluster = std::make_unique<TemporaryCluster>();
+            server = cluster->connection();
         }
+        if (onServer)
+            print(QStringLiteral("PostgreSQL server: %1").arg(server));
+        QVector<Figure> figures;
+        for (qint64 n : sizes)
+            figures += runSize(n, only, server);
         if (sizes.size() > 1)
             printGrowth(figures, *std::min_element(sizes.begin(), sizes.end()),
                         *std::max_element(sizes.begin(), sizes.end()));

@@ -1,8 +1,28 @@
 #include "bench/raw_store.h"
 
+#include "bench/server_connection.h"
+
 #include <QTime>
 
-RawStore::RawStore(const QString &file)
+namespace {
+
+// The journal's page by key with the joins of its display fields, as the grid shows it.
+constexpr const char *PageSql =
+    "SELECT g.Id, g.IdOperator, g.IdVozy, g.IdOtkudaRaion, g.IdOtkudaUlica, g.IdKudaRaion, g.Ttime, "
+    "g.Dom, g.Kvartira, g.Telefon, g.Km, g.Iinfo, g.DDate, g.Status, "
+    "s.Family, t.Number, t.Familiya, r1.Raion, u.Ulica, r2.Raion FROM gurnal g "
+    "LEFT JOIN sotrud s ON s.Id = g.IdOperator LEFT JOIN taxisti t ON t.Id = g.IdVozy "
+    "LEFT JOIN raion r1 ON r1.Id = g.IdOtkudaRaion LEFT JOIN ulica u ON u.Id = g.IdOtkudaUlica "
+    "LEFT JOIN raion r2 ON r2.Id = g.IdKudaRaion WHERE g.Id >= ? ORDER BY g.Id LIMIT 30";
+
+QByteArray number(qint64 value)
+{
+    return QByteArray::number(value);
+}
+
+} // namespace
+
+SqliteRawStore::SqliteRawStore(const QString &file)
     : m_connection(file)
 {
     sqlite3 *db = m_connection.handle();
@@ -24,18 +44,12 @@ RawStore::RawStore(const QString &file)
     m_report =
         prepare("SELECT t.Id, t.Number, t.Familiya, t.Name, t.Otchestvo, COUNT(*) FROM gurnal g "
                 "JOIN taxisti t ON t.Id = g.IdVozy WHERE g.DDate = ? GROUP BY g.IdVozy ORDER BY g.IdVozy");
-    m_page = prepare(
-        "SELECT g.Id, g.IdOperator, g.IdVozy, g.IdOtkudaRaion, g.IdOtkudaUlica, g.IdKudaRaion, g.Ttime, "
-        "g.Dom, g.Kvartira, g.Telefon, g.Km, g.Iinfo, g.DDate, g.Status, "
-        "s.Family, t.Number, t.Familiya, r1.Raion, u.Ulica, r2.Raion FROM gurnal g "
-        "LEFT JOIN sotrud s ON s.Id = g.IdOperator LEFT JOIN taxisti t ON t.Id = g.IdVozy "
-        "LEFT JOIN raion r1 ON r1.Id = g.IdOtkudaRaion LEFT JOIN ulica u ON u.Id = g.IdOtkudaUlica "
-        "LEFT JOIN raion r2 ON r2.Id = g.IdKudaRaion WHERE g.Id >= ? ORDER BY g.Id LIMIT 30");
+    m_page = prepare(PageSql);
 }
 
-RawStore::~RawStore() = default;
+SqliteRawStore::~SqliteRawStore() = default;
 
-void RawStore::store(qint64 driver, qint64 pickup, qint64 destination, const QDate &today)
+void SqliteRawStore::store(qint64 driver, qint64 pickup, qint64 destination, const QDate &today)
 {
     m_begin->run();
     m_queueAppend->bind(1, driver).bind(2, destination).run();
@@ -58,7 +72,7 @@ void RawStore::store(qint64 driver, qint64 pickup, qint64 destination, const QDa
     m_commit->run();
 }
 
-std::pair<qint64, qint64> RawStore::currentOrder()
+std::pair<qint64, qint64> SqliteRawStore::currentOrder()
 {
     std::pair<qint64, qint64> found;
     if (m_currentOrder->step())
@@ -67,7 +81,7 @@ std::pair<qint64, qint64> RawStore::currentOrder()
     return found;
 }
 
-void RawStore::done(qint64 order, qint64 driver)
+void SqliteRawStore::done(qint64 order, qint64 driver)
 {
     m_begin->run();
     m_orderDone->bind(1, order).run();
@@ -75,7 +89,7 @@ void RawStore::done(qint64 order, qint64 driver)
     m_commit->run();
 }
 
-int RawStore::report(const QDate &date)
+int SqliteRawStore::report(const QDate &date)
 {
     int rows = 0;
     m_report->bind(1, date.toString(Qt::ISODate));
@@ -88,7 +102,7 @@ int RawStore::report(const QDate &date)
     return rows;
 }
 
-int RawStore::scroll(qint64 fromId)
+int SqliteRawStore::scroll(qint64 fromId)
 {
     int rows = 0;
     m_page->bind(1, fromId);
@@ -99,4 +113,67 @@ int RawStore::scroll(qint64 fromId)
     }
     m_page->reset();
     return rows;
+}
+
+ServerRawStore::ServerRawStore(const QString &connection)
+    : m_connection(std::make_unique<ServerConnection>(connection))
+{
+    ServerConnection &c = *m_connection;
+    c.prepare("queue_append", "INSERT INTO vozyraion (Vozy, Raion, Status) VALUES (?, ?, 1) RETURNING Id");
+    c.prepare("queue_delete", "DELETE FROM vozyraion WHERE Id = ?");
+    c.prepare("journal_insert", "INSERT INTO gurnal (IdOperator, IdVozy, IdOtkudaRaion, IdOtkudaUlica, "
+                                "IdKudaRaion, Ttime, Dom, Kvartira, Telefon, Km, Iinfo, DDate, Status) "
+                                "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, NULL, ?, ?, 1)");
+    c.prepare("current_order",
+              "SELECT Id, IdVozy FROM gurnal WHERE Status = 1 AND IdVozy IS NOT NULL ORDER BY Id LIMIT 1");
+    c.prepare("order_done", "UPDATE gurnal SET Status = 0 WHERE Id = ?");
+    c.prepare("free_driver", "UPDATE vozyraion SET Status = 0 WHERE Vozy = ?");
+    // The server groups by the driver's key, on which the driver's other columns depend.
+    c.prepare("report", "SELECT t.Id, t.Number, t.Familiya, t.Name, t.Otchestvo, COUNT(*) FROM gurnal g "
+                        "JOIN taxisti t ON t.Id = g.IdVozy WHERE g.DDate = ? GROUP BY t.Id ORDER BY t.Id");
+    c.prepare("page", PageSql);
+}
+
+ServerRawStore::~ServerRawStore() = default;
+
+void ServerRawStore::store(qint64 driver, qint64 pickup, qint64 destination, const QDate &today)
+{
+    ServerConnection &c = *m_connection;
+    c.exec(QStringLiteral("BEGIN"));
+    const qint64 appended =
+        c.run("queue_append", {number(driver), number(destination)}).at(0).at(0).toLongLong();
+    c.run("queue_delete", {number(m_lastQueueRecord)});
+    m_lastQueueRecord = appended;
+    c.run("journal_insert",
+          {"1", number(driver), number(pickup), number((pickup - 1) * 40 + 1), number(destination),
+           QTime::currentTime().toString(QStringLiteral("HH:mm:ss")).toUtf8(), "12", "7", "5551234",
+           QStringLiteral("подъезд 2").toUtf8(), today.toString(Qt::ISODate).toUtf8()});
+    c.exec(QStringLiteral("COMMIT"));
+}
+
+std::pair<qint64, qint64> ServerRawStore::currentOrder()
+{
+    const std::vector<QStringList> rows = m_connection->run("current_order");
+    if (rows.empty())
+        return {};
+    return {rows.front().at(0).toLongLong(), rows.front().at(1).toLongLong()};
+}
+
+void ServerRawStore::done(qint64 order, qint64 driver)
+{
+    ServerConnection &c = *m_connection;
+    c.exec(QStringLiteral("BEGIN"));
+    c.run("order_done", {number(order)});
+    c.run("free_driver", {number(driver)});
+    c.exec(QStringLiteral("COMMIT"));
+}
+
+int ServerRawStore::report(const QDate &date)
+{
+    return int(m_connection->run("report", {date.toString(Qt::ISODate).toUtf8()}).size());
+}
+
+int ServerRawStore::scroll(qint64 fromId)
+{
+    return int(m_connection->run("page", {number(fromId)}).size());
 }

@@ -75,6 +75,7 @@ public:
     double number(int column) const { return sqlite3_column_double(m_statement, column); }
     const unsigned char *text(int column) const { return sqlite3_column_text(m_statement, column); }
     int columns() const { return sqlite3_column_count(m_statement); }
+    sqlite3_stmt *handle() const { return m_statement; }
 
     static void exec(sqlite3 *db, const char *sql)
     {

@@ -25,6 +25,15 @@ struct SyntheticStore
     QDate lastDay; // the orders end on this day: yesterday
 };
 
+// How the rows go in: in bulk, the indexes built and the triggers' rows computed once at the end; or
+// row by row under the triggers, as the program's own writes would leave them (the slow way, which a
+// bulk fill must match).
+enum class Fill
+{
+    Bulk,
+    RowByRow
+};
+
 // Creates the store at `file` with the program's own schema, then fills it in one transaction
 // with prepared statements on a connection of its own.
-SyntheticStore generateStore(const QString &file, qint64 orders);
+SyntheticStore generateStore(const QString &file, qint64 orders, Fill fill = Fill::Bulk);

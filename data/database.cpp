@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "data/connection_string.h"
 #include "data/data_error.h"
 #include "data/schema.h"
 #include "data/server_sql.h"
@@ -148,36 +149,9 @@ QHash<const QSqlDriver *, Database *> &serverConnections()
 
 } // namespace
 
-// "host=... port=... dbname=... user=..." as the server's driver takes it; a password is never kept
-// in the program's settings, so it is refused here rather than passed on.
 void Database::openConnection(QSqlDatabase &db)
 {
-    QStringList options;
-    const QStringList parts = m_file.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    for (const QString &part : parts) {
-        const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            throw DataError(QStringLiteral("Непонятное подключение к серверу базы данных: «%1»; ожидается "
-                                           "host=... dbname=... user=...")
-                                .arg(part));
-        const QString key = part.left(equals);
-        const QString value = part.mid(equals + 1);
-        if (key == QLatin1String("host"))
-            db.setHostName(value);
-        else if (key == QLatin1String("port"))
-            db.setPort(value.toInt());
-        else if (key == QLatin1String("dbname"))
-            db.setDatabaseName(value);
-        else if (key == QLatin1String("user"))
-            db.setUserName(value);
-        else if (key == QLatin1String("password"))
-            throw DataError(
-                QStringLiteral("Пароль к серверу базы данных не записывают в настройки программы: "
-                               "его берут из файла ~/.pgpass пользователя."));
-        else
-            options << part;
-    }
-    db.setConnectOptions(options.join(QLatin1Char(';')));
+    ConnectionString::parse(m_file).applyTo(db);
 }
 
 Database::Database(Engine engine, const QString &file, bool create)
@@ -257,7 +231,25 @@ Database::Database(Engine engine, const QString &file, bool create)
 Database::~Database()
 {
     m_ownChanges.reset();
+    if (m_engine == Engine::Postgres) {
+        dropServerConnection();
+        return;
+    }
     m_reader.reset();
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+// The server's connection closed and its driver deleted before the statements prepared on it are
+// released, so that releasing them asks nothing of a connection that may be lost already.
+void Database::dropServerConnection()
+{
+    std::unique_ptr<StoreReader> statements = std::move(m_reader);
+    if (statements)
+        statements->forgetServer();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         serverConnections().remove(db.driver());
@@ -275,8 +267,11 @@ void Database::attachToConnection()
         const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         serverConnections().insert(db.driver(), this);
         m_reader = std::make_unique<StoreReader>(db);
-        m_ownChanges = std::make_unique<OwnRowChanges>();
-        followOtherWorkstations(db.driver());
+        if (!m_ownChanges) {
+            m_ownChanges = std::make_unique<OwnRowChanges>();
+            followOtherWorkstations();
+        }
+        listen(db.driver());
         return;
     }
     const QVariant handle = QSqlDatabase::database(m_connection, false).driver()->handle();
@@ -292,32 +287,29 @@ void Database::attachToConnection()
 
 // The server tells every connection that listens which rows the others' transactions changed, when
 // they commit; the views follow those rows as they follow this workstation's own.
-void Database::followOtherWorkstations(QSqlDriver *driver)
+void Database::followOtherWorkstations()
 {
     auto feed = std::make_unique<NotifiedRowChanges>();
-    NotifiedRowChanges *notified = feed.get();
-    m_notified = notified;
+    m_notified = feed.get();
     m_otherChanges.push_back(std::move(feed));
-    connect(
-        driver, &QSqlDriver::notification, this,
-        [this, notified](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
-            if (source == QSqlDriver::SelfSource)
-                return;
-            const QString table = notified->add(payload.toString());
-            if (table.isEmpty() || m_depth > 0 || m_delivering)
-                return; // delivered with this workstation's next read
-            try {
-                deliverChanges();
-                Q_EMIT tableWritten(table, nullptr);
-            } catch (const DataError &) {
-                // The server went away: the rows are read again when it is back.
-            }
-        });
-    listen(driver);
 }
 
 void Database::listen(QSqlDriver *driver)
 {
+    connect(driver, &QSqlDriver::notification, this,
+            [this](const QString &, QSqlDriver::NotificationSource source, const QVariant &payload) {
+                if (source == QSqlDriver::SelfSource)
+                    return;
+                const QString table = m_notified->add(payload.toString());
+                if (table.isEmpty() || m_depth > 0 || m_delivering)
+                    return; // delivered with this workstation's next read
+                try {
+                    deliverChanges();
+                    Q_EMIT tableWritten(table, nullptr);
+                } catch (const DataError &) {
+                    // The server went away: the rows are read again when it is back.
+                }
+            });
     if (!driver->subscribeToNotification(QLatin1String(ServerSql::ChangesChannel)))
         throw DataError(QStringLiteral("Сервер базы данных не сообщает об изменениях других рабочих мест."));
 }
@@ -338,17 +330,17 @@ void Database::checkConnection()
             return;
         }
     }
-    m_reader.reset(); // its statements were prepared on the lost connection
-    if (db.isOpen())
-        db.driver()->unsubscribeFromNotification(QLatin1String(ServerSql::ChangesChannel));
-    db.close();
+    // A new connection in place of the lost one: the driver goes with the old, and its statements with it.
+    db = QSqlDatabase();
+    dropServerConnection();
+    db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_connection);
+    openConnection(db);
     if (!db.open())
         throw DataError(storeMessage(db.lastError(), m_engine));
-    m_reader = std::make_unique<StoreReader>(db);
     m_checkConnection = false;
+    attachToConnection();
     execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
                 .arg(QLatin1String(ServerSql::ChangedRows)));
-    listen(db.driver());
     m_notified->missed(m_listeners.keys());
 }
 

@@ -109,9 +109,10 @@ private:
     void setSchemaVersion(int version);
     bool hasChanges() const;
     void collectServerChanges();
-    void followOtherWorkstations(QSqlDriver *driver);
+    void followOtherWorkstations();
     void listen(QSqlDriver *driver);
     void checkConnection();
+    void dropServerConnection();
 
     Engine m_engine;
     QString m_file;

@@ -52,6 +52,11 @@ public:
     StoreReader(const StoreReader &) = delete;
     StoreReader &operator=(const StoreReader &) = delete;
 
+    // Lets go of the server connection, keeping the statements prepared on it: they are released only
+    // after the connection's driver is gone, when releasing them sends nothing to the server. A lost
+    // connection cannot free them, and the driver would warn for each.
+    void forgetServer() { m_server = QSqlDatabase(); }
+
     // Runs a SELECT with its values bound and calls `row` for each row. Throws DataError with the
     // store's message.
     void select(const QString &sql, const QVariantList &values,

@@ -5,6 +5,7 @@
 #include "tests/support/test_database.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -86,6 +87,8 @@ private Q_SLOTS:
     // next write fails with a plain message and stores nothing, and the one after works again.
     void aLostConnectionIsSaidAndOpenedAgain()
     {
+        // The statements prepared on the lost connection are let go without asking it to free them.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("Unable to free statement")));
         Dataset &cities = *m_first->module().Table4;
         const auto addCity = [&](const QString &name) {
             cities.append();
@@ -110,6 +113,12 @@ private Q_SLOTS:
         m_second->Table4->setValue(QStringLiteral("Gorod"), QStringLiteral("Третий"));
         m_second->Table4->post();
         QTRY_COMPARE_WITH_TIMEOUT(cities.recordCount(), 3, 1000); // told to the new connection
+
+        // A workstation closed while its server is away lets its statements go quietly too.
+        m_first->db().execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                                             "datname = current_database() AND pid <> pg_backend_pid()"));
+        m_second.reset();
+        m_secondStore.reset();
     }
 };
 

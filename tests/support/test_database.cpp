@@ -1,10 +1,10 @@
 #include "tests/support/test_database.h"
 
+#include "data/connection_string.h"
 #include "data/data_error.h"
 #include "data/schema.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -26,18 +26,7 @@ void onMaintenance(const QString &sql)
                                  ? QSqlDatabase::database(name)
                                  : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
         if (!admin.isOpen()) {
-            for (const QString &part : serverAdmin().split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-                const QString key = part.section(QLatin1Char('='), 0, 0);
-                const QString value = part.section(QLatin1Char('='), 1);
-                if (key == QLatin1String("host"))
-                    admin.setHostName(value);
-                else if (key == QLatin1String("port"))
-                    admin.setPort(value.toInt());
-                else if (key == QLatin1String("dbname"))
-                    admin.setDatabaseName(value);
-                else if (key == QLatin1String("user"))
-                    admin.setUserName(value);
-            }
+            ConnectionString::parse(serverAdmin()).applyTo(admin);
             if (!admin.open())
                 throw DataError(QStringLiteral("Test server: ") + admin.lastError().text());
         }
@@ -62,15 +51,14 @@ QString TestDatabase::createServerDatabase()
     onMaintenance(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' "
                                  "LC_CTYPE 'C.UTF-8'")
                       .arg(name));
-    QString connection = serverAdmin();
-    static const QRegularExpression database(QStringLiteral("\\bdbname=\\S+"));
-    connection.remove(database);
-    return connection.simplified() + QStringLiteral(" dbname=") + name;
+    ConnectionString connection = ConnectionString::parse(serverAdmin());
+    connection.set(QStringLiteral("dbname"), name);
+    return connection.text();
 }
 
 void TestDatabase::dropServerDatabase(const QString &connection)
 {
-    const QString name = connection.section(QStringLiteral("dbname="), 1).section(QLatin1Char(' '), 0, 0);
+    const QString name = ConnectionString::parse(connection).value(QStringLiteral("dbname"));
     try {
         onMaintenance(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     } catch (const DataError &) {
