@@ -13,6 +13,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 namespace {
 
 // The failures a dispatcher can do something about are said in the program's words; the store's own
@@ -236,6 +238,7 @@ Database::~Database()
         return;
     }
     m_reader.reset();
+    m_kept.clear();
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
@@ -250,6 +253,7 @@ void Database::dropServerConnection()
     std::unique_ptr<StoreReader> statements = std::move(m_reader);
     if (statements)
         statements->forgetServer();
+    const std::map<QString, QSqlQuery> kept = std::exchange(m_kept, {});
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         serverConnections().remove(db.driver());
@@ -444,6 +448,17 @@ QSqlQuery Database::prepare(const QString &sql) const
     throw DataError(storeMessage(query.lastError(), m_engine));
 }
 
+// Compiling a statement costs more than running it. The statements go with the connection: a
+// server's connection opened again prepares them again.
+QSqlQuery &Database::prepareKept(const QString &sql) const
+{
+    const_cast<Database *>(this)->checkConnection();
+    auto kept = m_kept.find(sql);
+    if (kept == m_kept.end())
+        kept = m_kept.emplace(sql, prepare(sql)).first;
+    return kept->second;
+}
+
 void Database::exec(QSqlQuery &query)
 {
     Database *server = serverConnections().value(query.driver());
@@ -525,12 +540,15 @@ void Database::migrate()
     }
 }
 
+// Inside a transaction the controls are told once, when it is over: an order stored writes the queue
+// twice, and each time every control over the queue would show it again.
 void Database::notifyWritten(const QString &table, const QObject *writer)
 {
+    deliverChanges();
     if (m_depth > 0)
         m_writtenInTransaction.insert(table);
-    deliverChanges();
-    Q_EMIT tableWritten(table, writer);
+    else
+        Q_EMIT tableWritten(table, writer);
 }
 
 Database::Transaction::Transaction(Database &db)
@@ -559,8 +577,11 @@ void Database::Transaction::commit()
     m_done = true;
     m_db.m_ownChanges->commitScope();
     --m_db.m_depth;
-    if (m_depth == 0)
-        m_db.m_writtenInTransaction.clear();
+    if (m_depth == 0) {
+        const QSet<QString> written = std::exchange(m_db.m_writtenInTransaction, {});
+        for (const QString &table : written)
+            Q_EMIT m_db.tableWritten(table, nullptr);
+    }
 }
 
 Database::Transaction::~Transaction()

@@ -9,6 +9,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -51,6 +52,9 @@ public:
 
     // A prepared statement; throws DataError with the store's message.
     QSqlQuery prepare(const QString &sql) const;
+    // The same, prepared once and kept, for the statements every write runs. Used at once: the next
+    // use of the same statement binds other values.
+    QSqlQuery &prepareKept(const QString &sql) const;
     // Runs a prepared statement; throws DataError with the store's message.
     static void exec(QSqlQuery &query);
     // Runs one statement without values.
@@ -124,6 +128,7 @@ private:
     QSet<QString> m_writtenInTransaction;
 
     std::unique_ptr<StoreReader> m_reader;
+    mutable std::map<QString, QSqlQuery> m_kept; // prepareKept()'s statements
     std::unique_ptr<OwnRowChanges> m_ownChanges;
     std::vector<std::unique_ptr<RowChangeFeed>> m_otherChanges;
     QHash<QString, QList<RowChangeListener *>> m_listeners;

@@ -21,7 +21,7 @@ qint64 insert(Database &db, const TableDef &table, const QVector<QVariant> &valu
         columns << quoted(table.field(i).name);
         marks << QStringLiteral("?");
     }
-    QSqlQuery query = db.prepare(
+    QSqlQuery &query = db.prepareKept(
         QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
             .arg(quoted(table.name), columns.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))) +
         db.returningId());
@@ -43,8 +43,8 @@ void update(Database &db, const TableDef &table, const TableRow &row, const QVec
     }
     if (assignments.isEmpty())
         return;
-    QSqlQuery query = db.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
-                                     .arg(quoted(table.name), assignments.join(QStringLiteral(", "))));
+    QSqlQuery &query = db.prepareKept(QStringLiteral("UPDATE %1 SET %2 WHERE \"Id\" = ?")
+                                          .arg(quoted(table.name), assignments.join(QStringLiteral(", "))));
     for (const QVariant &v : values)
         query.addBindValue(v);
     query.addBindValue(row.id);
@@ -55,7 +55,8 @@ void update(Database &db, const TableDef &table, const TableRow &row, const QVec
 
 bool remove(Database &db, const TableDef &table, qint64 id)
 {
-    QSqlQuery query = db.prepare(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(table.name)));
+    QSqlQuery &query =
+        db.prepareKept(QStringLiteral("DELETE FROM %1 WHERE \"Id\" = ?").arg(quoted(table.name)));
     query.addBindValue(id);
     Database::exec(query);
     return query.numRowsAffected() > 0;
