@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -13,6 +14,18 @@
 #include <sqlite3.h>
 
 namespace {
+
+// The server's reason alone: its text comes as "ERROR:  reason", then lines of context for whoever
+// wrote the statement, then the error's code.
+QString serverReason(const QString &text)
+{
+    QString reason = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC|ОШИБКА|ВАЖНО|ПАНИКА):\\s+"));
+    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)$"));
+    reason.remove(severity);
+    reason.remove(code);
+    return reason.isEmpty() ? text : reason;
+}
 
 // The failures a dispatcher can do something about are said in the program's words; the store's own
 // text follows in parentheses for whoever looks into it.
@@ -36,7 +49,14 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
             return QStringLiteral("База данных занята другой программой. Действие не выполнено; повторите "
                                   "его позже. (") +
                    text + QLatin1Char(')');
-        return text;
+        if (state == QLatin1String("25006")) // a standby server, or a database set to read only
+            return QStringLiteral("База данных открыта только для чтения. Действие не выполнено. (") + text +
+                   QLatin1Char(')');
+        if (state == QLatin1String("53100"))
+            return QStringLiteral("Недостаточно места на диске сервера базы данных. Действие не выполнено; "
+                                  "освободите место и повторите его. (") +
+                   text + QLatin1Char(')');
+        return serverReason(text);
     }
     bool known = false;
     const int primaryCode = error.nativeErrorCode().toInt(&known) & 0xFF;
@@ -71,6 +91,11 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
 }
 
 } // namespace
+
+QString Database::serverMessage(const QSqlError &error)
+{
+    return storeMessage(error, Engine::Postgres);
+}
 
 std::unique_ptr<Database> Database::open(const QString &file)
 {
@@ -225,8 +250,7 @@ Database::Database(Engine engine, const QString &file, bool create)
             if (create && version != 0)
                 throw DataError(QStringLiteral("База данных уже существует: %1").arg(file));
             // Times are kept as texts; the server's notion of the date never enters them.
-            execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
-                        .arg(QLatin1String(ServerSql::ChangedRows)));
+            startServerSession();
             migrate();
             return;
         }
@@ -346,10 +370,19 @@ void Database::checkConnection()
         throw DataError(storeMessage(db.lastError(), m_engine));
     m_reader = std::make_unique<StoreReader>(db);
     m_checkConnection = false;
-    execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
-                .arg(QLatin1String(ServerSql::ChangedRows)));
+    startServerSession();
     listen(db.driver());
     m_notified->missed(m_listeners.keys());
+}
+
+// What a server connection keeps for its whole life: the table its own changed rows are noted in,
+// and a write that waits for another workstation's lock gives up after five seconds, as the embedded
+// store does, rather than hanging the window.
+void Database::startServerSession()
+{
+    execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
+                .arg(QLatin1String(ServerSql::ChangedRows)));
+    execute(QStringLiteral("SET lock_timeout = '5s'"));
 }
 
 void Database::select(const QString &sql, const QVariantList &values,

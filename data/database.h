@@ -62,6 +62,9 @@ public:
 
     int schemaVersion() const;
 
+    // A server's error as the dispatcher is shown it.
+    static QString serverMessage(const QSqlError &error);
+
     // The data layer's own reads: runs a SELECT with its values bound, its statement prepared once
     // and kept, and calls `row` for each row. Throws DataError with the store's message.
     void select(const QString &sql, const QVariantList &values,
@@ -112,6 +115,7 @@ private:
     void followOtherWorkstations(QSqlDriver *driver);
     void listen(QSqlDriver *driver);
     void checkConnection();
+    void startServerSession();
 
     Engine m_engine;
     QString m_file;

@@ -280,8 +280,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(qint64, order);
         QFETCH(QString, trigger);
-        m_store->db().execute("CREATE TRIGGER refuse " + trigger +
-                              " BEGIN SELECT RAISE(ABORT, 'Сбой записи'); END");
+        m_store->refuse(trigger, "Сбой записи");
         JournalTab journal(dm(), m_messages);
         journal.choose(order);
 
