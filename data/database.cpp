@@ -574,6 +574,12 @@ void Database::notifyWritten(const QString &table, const QObject *writer)
     Q_EMIT tableWritten(table, writer);
 }
 
+void Database::rowChangedElsewhere(const QString &table, qint64 id)
+{
+    m_ownChanges->record(table, id);
+    notifyWritten(table);
+}
+
 Database::Transaction::Transaction(Database &db)
     : m_db(db)
     , m_depth(db.m_depth)

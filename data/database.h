@@ -83,6 +83,9 @@ public:
     // table changed; the datasets' views have followed the changed rows already. `writer` is the
     // dataset that wrote, if a dataset did.
     void notifyWritten(const QString &table, const QObject *writer = nullptr);
+    // A row that this workstation found changed by another one before the news of it came: every view
+    // of the table reads it again now.
+    void rowChangedElsewhere(const QString &table, qint64 id);
 
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
     // A scope that ends without commit() rolls back and tells the datasets of every table it wrote.
