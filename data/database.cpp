@@ -456,7 +456,17 @@ void Database::deliverChanges()
     if (m_delivering || !hasChanges())
         return;
     m_delivering = true;
-    const auto done = qScopeGuard([this] { m_delivering = false; });
+    // The listeners catch a failed read and read again later; inside a transaction on the server the
+    // failure must not take the transaction with it.
+    const bool guarded =
+        m_engine == Engine::Postgres && m_depth > 0 && runQuietly(QStringLiteral("SAVEPOINT vozy_reads"));
+    const auto done = qScopeGuard([this, guarded] {
+        m_delivering = false;
+        if (guarded && !runQuietly(QStringLiteral("RELEASE vozy_reads"))) {
+            runQuietly(QStringLiteral("ROLLBACK TO vozy_reads"));
+            runQuietly(QStringLiteral("RELEASE vozy_reads"));
+        }
+    });
     // The listeners only read, which changes nothing; the loop is for the feeds of other workstations.
     while (hasChanges()) {
         collectServerChanges();
@@ -472,6 +482,24 @@ void Database::deliverChanges()
                 listener->rowsChanged(it.value());
         }
     }
+}
+
+// A statement that changes no row of the tables and whose failure the caller handles.
+bool Database::runQuietly(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    return query.exec(sql);
+}
+
+void Database::recoverable(const std::function<void()> &step)
+{
+    if (m_engine != Engine::Postgres || m_depth == 0) {
+        step();
+        return;
+    }
+    Transaction savepoint(*this);
+    step();
+    savepoint.commit();
 }
 
 QSqlQuery Database::prepare(const QString &sql) const
@@ -595,11 +623,34 @@ Database::Transaction::Transaction(Database &db)
     ++m_db.m_depth;
 }
 
+// The server answers the COMMIT of a transaction that a failed statement aborted by rolling it back,
+// without an error: the driver's commit says so, and the writes are not reported as stored.
+void Database::commitOnServer()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.commit())
+        return;
+    const QSqlError error = db.lastError();
+    // The driver gives an empty code in parentheses when the server said nothing but ROLLBACK.
+    QString said = error.databaseText().trimmed();
+    if (said.endsWith(QLatin1String("()")))
+        said.chop(2);
+    if (!said.trimmed().isEmpty()) {
+        m_checkConnection = true;
+        throw DataError(storeMessage(error, m_engine));
+    }
+    throw DataError(
+        QStringLiteral("Сервер базы данных отменил изменения: одна из записей не удалась. Действие "
+                       "не выполнено."));
+}
+
 void Database::Transaction::commit()
 {
     if (m_done)
         return;
-    if (m_depth == 0)
+    if (m_depth == 0 && m_db.m_engine == Engine::Postgres)
+        m_db.commitOnServer();
+    else if (m_depth == 0)
         m_db.execute(QStringLiteral("COMMIT"));
     else
         m_db.execute(QStringLiteral("RELEASE vozy_%1").arg(m_depth));

@@ -87,6 +87,12 @@ public:
     // of the table reads it again now.
     void rowChangedElsewhere(const QString &table, qint64 id);
 
+    // Runs a step whose failure the caller catches and goes on from. Inside a transaction on the server
+    // a failed statement aborts the whole transaction: every later statement is refused and its COMMIT
+    // undoes everything. There the step gets a savepoint of its own, so that its failure undoes the
+    // step alone, as the embedded store undoes a failed statement by itself.
+    void recoverable(const std::function<void()> &step);
+
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
     // A scope that ends without commit() rolls back and tells the datasets of every table it wrote.
     class Transaction
@@ -118,7 +124,9 @@ private:
     void followOtherWorkstations(QSqlDriver *driver);
     void listen(QSqlDriver *driver);
     void checkConnection();
+    void commitOnServer();
     void startServerSession();
+    bool runQuietly(const QString &sql);
 
     Engine m_engine;
     QString m_file;
