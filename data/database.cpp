@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -16,6 +17,18 @@
 #include <utility>
 
 namespace {
+
+// The server's reason alone: its text comes as "ERROR:  reason", then lines of context for whoever
+// wrote the statement, then the error's code.
+QString serverReason(const QString &text)
+{
+    QString reason = text.section(QLatin1Char('\n'), 0, 0).trimmed();
+    static const QRegularExpression severity(QStringLiteral("^(ERROR|FATAL|PANIC|ОШИБКА|ВАЖНО|ПАНИКА):\\s+"));
+    static const QRegularExpression code(QStringLiteral("\\s*\\([0-9A-Z]{5}\\)$"));
+    reason.remove(severity);
+    reason.remove(code);
+    return reason.isEmpty() ? text : reason;
+}
 
 // The failures a dispatcher can do something about are said in the program's words; the store's own
 // text follows in parentheses for whoever looks into it.
@@ -39,7 +52,14 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
             return QStringLiteral("База данных занята другой программой. Действие не выполнено; повторите "
                                   "его позже. (") +
                    text + QLatin1Char(')');
-        return text;
+        if (state == QLatin1String("25006")) // a standby server, or a database set to read only
+            return QStringLiteral("База данных открыта только для чтения. Действие не выполнено. (") + text +
+                   QLatin1Char(')');
+        if (state == QLatin1String("53100"))
+            return QStringLiteral("Недостаточно места на диске сервера базы данных. Действие не выполнено; "
+                                  "освободите место и повторите его. (") +
+                   text + QLatin1Char(')');
+        return serverReason(text);
     }
     bool known = false;
     const int primaryCode = error.nativeErrorCode().toInt(&known) & 0xFF;
@@ -74,6 +94,11 @@ QString storeMessage(const QSqlError &error, Database::Engine engine = Database:
 }
 
 } // namespace
+
+QString Database::serverMessage(const QSqlError &error)
+{
+    return storeMessage(error, Engine::Postgres);
+}
 
 std::unique_ptr<Database> Database::open(const QString &file)
 {
@@ -201,8 +226,7 @@ Database::Database(Engine engine, const QString &file, bool create)
             if (create && version != 0)
                 throw DataError(QStringLiteral("База данных уже существует: %1").arg(file));
             // Times are kept as texts; the server's notion of the date never enters them.
-            execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
-                        .arg(QLatin1String(ServerSql::ChangedRows)));
+            startServerSession();
             migrate();
             return;
         }
@@ -343,9 +367,18 @@ void Database::checkConnection()
         throw DataError(storeMessage(db.lastError(), m_engine));
     m_checkConnection = false;
     attachToConnection();
+    startServerSession();
+    m_notified->missed(m_listeners.keys());
+}
+
+// What a server connection keeps for its whole life: the table its own changed rows are noted in,
+// and a write that waits for another workstation's lock gives up after five seconds, as the embedded
+// store does, rather than hanging the window.
+void Database::startServerSession()
+{
     execute(QStringLiteral("CREATE TEMPORARY TABLE IF NOT EXISTS %1 (tbl TEXT, id BIGINT)")
                 .arg(QLatin1String(ServerSql::ChangedRows)));
-    m_notified->missed(m_listeners.keys());
+    execute(QStringLiteral("SET lock_timeout = '5s'"));
 }
 
 void Database::select(const QString &sql, const QVariantList &values,
@@ -419,7 +452,17 @@ void Database::deliverChanges()
     if (m_delivering || !hasChanges())
         return;
     m_delivering = true;
-    const auto done = qScopeGuard([this] { m_delivering = false; });
+    // The listeners catch a failed read and read again later; inside a transaction on the server the
+    // failure must not take the transaction with it.
+    const bool guarded =
+        m_engine == Engine::Postgres && m_depth > 0 && runQuietly(QStringLiteral("SAVEPOINT vozy_reads"));
+    const auto done = qScopeGuard([this, guarded] {
+        m_delivering = false;
+        if (guarded && !runQuietly(QStringLiteral("RELEASE vozy_reads"))) {
+            runQuietly(QStringLiteral("ROLLBACK TO vozy_reads"));
+            runQuietly(QStringLiteral("RELEASE vozy_reads"));
+        }
+    });
     // The listeners only read, which changes nothing; the loop is for the feeds of other workstations.
     while (hasChanges()) {
         collectServerChanges();
@@ -435,6 +478,24 @@ void Database::deliverChanges()
                 listener->rowsChanged(it.value());
         }
     }
+}
+
+// A statement that changes no row of the tables and whose failure the caller handles.
+bool Database::runQuietly(const QString &sql)
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    return query.exec(sql);
+}
+
+void Database::recoverable(const std::function<void()> &step)
+{
+    if (m_engine != Engine::Postgres || m_depth == 0) {
+        step();
+        return;
+    }
+    Transaction savepoint(*this);
+    step();
+    savepoint.commit();
 }
 
 QSqlQuery Database::prepare(const QString &sql) const
@@ -551,6 +612,12 @@ void Database::notifyWritten(const QString &table, const QObject *writer)
         Q_EMIT tableWritten(table, writer);
 }
 
+void Database::rowChangedElsewhere(const QString &table, qint64 id)
+{
+    m_ownChanges->record(table, id);
+    notifyWritten(table);
+}
+
 Database::Transaction::Transaction(Database &db)
     : m_db(db)
     , m_depth(db.m_depth)
@@ -566,11 +633,34 @@ Database::Transaction::Transaction(Database &db)
     ++m_db.m_depth;
 }
 
+// The server answers the COMMIT of a transaction that a failed statement aborted by rolling it back,
+// without an error: the driver's commit says so, and the writes are not reported as stored.
+void Database::commitOnServer()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.commit())
+        return;
+    const QSqlError error = db.lastError();
+    // The driver gives an empty code in parentheses when the server said nothing but ROLLBACK.
+    QString said = error.databaseText().trimmed();
+    if (said.endsWith(QLatin1String("()")))
+        said.chop(2);
+    if (!said.trimmed().isEmpty()) {
+        m_checkConnection = true;
+        throw DataError(storeMessage(error, m_engine));
+    }
+    throw DataError(
+        QStringLiteral("Сервер базы данных отменил изменения: одна из записей не удалась. Действие "
+                       "не выполнено."));
+}
+
 void Database::Transaction::commit()
 {
     if (m_done)
         return;
-    if (m_depth == 0)
+    if (m_depth == 0 && m_db.m_engine == Engine::Postgres)
+        m_db.commitOnServer();
+    else if (m_depth == 0)
         m_db.execute(QStringLiteral("COMMIT"));
     else
         m_db.execute(QStringLiteral("RELEASE vozy_%1").arg(m_depth));

@@ -66,6 +66,9 @@ public:
 
     int schemaVersion() const;
 
+    // A server's error as the dispatcher is shown it.
+    static QString serverMessage(const QSqlError &error);
+
     // The data layer's own reads: runs a SELECT with its values bound, its statement prepared once
     // and kept, and calls `row` for each row. Throws DataError with the store's message.
     void select(const QString &sql, const QVariantList &values,
@@ -84,6 +87,15 @@ public:
     // table changed; the datasets' views have followed the changed rows already. `writer` is the
     // dataset that wrote, if a dataset did.
     void notifyWritten(const QString &table, const QObject *writer = nullptr);
+    // A row that this workstation found changed by another one before the news of it came: every view
+    // of the table reads it again now.
+    void rowChangedElsewhere(const QString &table, qint64 id);
+
+    // Runs a step whose failure the caller catches and goes on from. Inside a transaction on the server
+    // a failed statement aborts the whole transaction: every later statement is refused and its COMMIT
+    // undoes everything. There the step gets a savepoint of its own, so that its failure undoes the
+    // step alone, as the embedded store undoes a failed statement by itself.
+    void recoverable(const std::function<void()> &step);
 
     // Writes that belong together: all of them or none. Nests (inner scopes are savepoints).
     // A scope that ends without commit() rolls back and tells the datasets of every table it wrote.
@@ -117,6 +129,9 @@ private:
     void listen(QSqlDriver *driver);
     void checkConnection();
     void dropServerConnection();
+    void commitOnServer();
+    void startServerSession();
+    bool runQuietly(const QString &sql);
 
     Engine m_engine;
     QString m_file;

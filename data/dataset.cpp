@@ -591,7 +591,7 @@ void Dataset::onMasterChanged()
     // under it by a write elsewhere. The detail follows its master even then: a row that cannot be
     // stored for the new master is dropped rather than shown among another master's rows.
     try {
-        settle();
+        m_db.recoverable([this] { settle(); });
     } catch (const DataError &) {
         cancel();
     }

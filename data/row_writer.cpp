@@ -49,8 +49,13 @@ void update(Database &db, const TableDef &table, const TableRow &row, const QVec
         query.addBindValue(v);
     query.addBindValue(row.id);
     Database::exec(query);
-    if (query.numRowsAffected() == 0)
-        throw DataError(QStringLiteral("Запись не найдена: её удалили, пока она редактировалась."));
+    if (query.numRowsAffected() > 0)
+        return;
+    // On a server the row can only have gone at another workstation, whose deletion came first.
+    if (db.engine() == Database::Engine::Postgres)
+        throw DataError(QStringLiteral("Запись не найдена: её удалили на другом рабочем месте, пока она "
+                                       "редактировалась здесь. Изменения не сохранены."));
+    throw DataError(QStringLiteral("Запись не найдена: её удалили, пока она редактировалась."));
 }
 
 bool remove(Database &db, const TableDef &table, qint64 id)

@@ -1,6 +1,7 @@
 #include "data/store_reader.h"
 
 #include "data/data_error.h"
+#include "data/database.h"
 
 #include <QDate>
 #include <QScopeGuard>
@@ -219,8 +220,7 @@ void StoreReader::selectOnServer(const QString &sql, const QVariantList &values,
         own = std::make_unique<QSqlQuery>(m_server);
         own->setForwardOnly(true);
         if (!own->prepare(sql))
-            throw DataError(own->lastError().databaseText().isEmpty() ? own->lastError().text()
-                                                                      : own->lastError().databaseText());
+            throw DataError(Database::serverMessage(own->lastError()));
         if (query == nullptr && m_serverStatements.size() < MaxStatements) {
             query = own.release();
             m_serverStatements.insert(sql, query);
@@ -236,8 +236,7 @@ void StoreReader::selectOnServer(const QString &sql, const QVariantList &values,
     for (int i = 0; i < values.size(); ++i)
         query->bindValue(i, values.at(i));
     if (!query->exec())
-        throw DataError(query->lastError().databaseText().isEmpty() ? query->lastError().text()
-                                                                    : query->lastError().databaseText());
+        throw DataError(Database::serverMessage(query->lastError()));
     const StoreRow current(static_cast<const QSqlQuery *>(query));
     while (query->next())
         row(current);

@@ -103,39 +103,42 @@ void CurrentOrdersTab::Button7Click()
 {
     if (m_orders->isEmpty())
         return;
-    if (m_orders->isNull("IdVozy")) {
-        m_messages.inform("Заказ не может быть выполнен! Не указан водитель.");
-        return;
-    }
-    const QString driver = m_orders->text("IdVozy");
     endOrder(
         [this] {
             m_orders->edit();
             m_orders->setText("Status", "false");
             m_orders->post(); // the order leaves the view and stays in the journal
         },
-        driver);
+        true);
 }
 
 void CurrentOrdersTab::Button8Click()
 {
     if (m_orders->isEmpty())
         return;
-    const QString driver = m_orders->text("IdVozy");
-    endOrder([this] { m_orders->deleteRecord(); }, driver);
+    endOrder([this] { m_orders->deleteRecord(); }, false);
 }
 
 // The journal change and the freeing of the driver are one write: a failure of either leaves the
-// order and the queue as they were, the order neither pending nor out of sight.
-void CurrentOrdersTab::endOrder(const std::function<void()> &journalStep, const QString &driver)
+// order and the queue as they were, the order neither pending nor out of sight. An order that another
+// workstation has ended meanwhile is left as that workstation left it, and its driver too; whether it
+// has a driver is asked only of an order that can still be ended here.
+void CurrentOrdersTab::endOrder(const std::function<void()> &journalStep, bool needsDriver)
 {
     const qint64 order = m_orders->currentId();
+    QString endedElsewhere;
+    bool withoutDriver = false;
     try {
         Database::Transaction transaction(m_dm.database());
-        journalStep();
-        if (!driver.isEmpty())
-            freeDriver(driver);
-        transaction.commit();
+        endedElsewhere = endedAtAnotherWorkstation(order);
+        const QString driver = m_orders->text("IdVozy");
+        withoutDriver = endedElsewhere.isEmpty() && needsDriver && driver.isEmpty();
+        if (endedElsewhere.isEmpty() && !withoutDriver) {
+            journalStep();
+            if (!driver.isEmpty())
+                freeDriver(driver);
+            transaction.commit();
+        }
     } catch (...) {
         m_orders->cancel();
         try {
@@ -145,6 +148,33 @@ void CurrentOrdersTab::endOrder(const std::function<void()> &journalStep, const 
         }
         throw;
     }
+    if (withoutDriver) {
+        m_messages.inform("Заказ не может быть выполнен! Не указан водитель.");
+    } else if (!endedElsewhere.isEmpty()) {
+        m_dm.database().rowChangedElsewhere(QStringLiteral("gurnal"), order); // the view lets it go now
+        m_messages.inform(endedElsewhere);
+    }
+}
+
+// The order as the store holds it inside the transaction that ends it. On the server its row stays
+// locked to the end of that transaction, so that of two workstations ending one order at once the
+// second waits and then finds it ended; the embedded store's write lock serialises the two already.
+QString CurrentOrdersTab::endedAtAnotherWorkstation(qint64 order)
+{
+    Database &db = m_dm.database();
+    bool found = false;
+    bool current = false;
+    db.select(QStringLiteral("SELECT \"Status\" FROM \"gurnal\" WHERE \"Id\" = ?") +
+                  (db.engine() == Database::Engine::Postgres ? QStringLiteral(" FOR UPDATE") : QString()),
+              {order}, [&](const StoreRow &row) {
+                  found = true;
+                  current = row.integer(0) != 0;
+              });
+    if (!found)
+        return QStringLiteral("Этот заказ уже отменён на другом рабочем месте.");
+    if (!current)
+        return QStringLiteral("Этот заказ уже выполнен на другом рабочем месте.");
+    return {};
 }
 
 // Every queue record of the driver becomes free where it stands; the store tells every view of the

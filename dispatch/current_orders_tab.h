@@ -31,7 +31,8 @@ public:
 
 private:
     void buildForm(DataSource *DataSource1);
-    void endOrder(const std::function<void()> &journalStep, const QString &driver);
+    void endOrder(const std::function<void()> &journalStep, bool needsDriver);
+    QString endedAtAnotherWorkstation(qint64 order);
     void freeDriver(const QString &driver);
 
     Dataset *m_orders;

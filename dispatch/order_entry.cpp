@@ -351,7 +351,9 @@ void OrderEntryTab::Button1Click()
     }
     if (taken) {
         // Another workstation gave him an order first: this one is undone and stays pending, with
-        // the next driver of the queue offered in his place.
+        // the next driver of the queue offered in his place, whether or not the news of the record
+        // he was taken from has come yet.
+        m_dm.database().rowChangedElsewhere(QStringLiteral("vozyraion"), m_sourceRecord);
         applyAutoAssignment();
         m_messages.inform(QStringLiteral("Этого водителя только что назначили на заказ на другом рабочем "
                                          "месте. Заказ не оформлен: выберите водителя ещё раз."));

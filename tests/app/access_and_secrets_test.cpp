@@ -257,6 +257,7 @@ private slots:
     // of it, and every table is still there.
     void noValueBecomesPartOfAStatement()
     {
+        SKIP_ON_SERVER("the statements are traced through SQLite's own hook");
         const int tablesBefore = m_shell->db.count("sqlite_master", "type = 'table'");
         const QString directory = m_databaseDir->filePath(Hostile);
         QVERIFY(QDir().mkpath(directory));

@@ -42,6 +42,9 @@ public:
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+        // In the tests' server half the workstation finds its store on the server, as configured.
+        if (TestDatabase::onServer())
+            setDataBaseServer(db.connection());
     }
     Shell(const Shell &) = delete;
     Shell &operator=(const Shell &) = delete;
@@ -54,6 +57,13 @@ public:
             registry.setValue("Key/DataBaseDir", value);
         else
             registry.remove("Key/DataBaseDir");
+        registry.sync();
+    }
+
+    void setDataBaseServer(const QString &connection)
+    {
+        QSettings registry(QSettings::NativeFormat, QSettings::UserScope, "Lumivark", "ARM_Vozy");
+        registry.setValue("Key/DataBaseServer", connection);
         registry.sync();
     }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSqlQuery>
 #include <QTest>
 
 #include <memory>
@@ -234,6 +235,58 @@ private Q_SLOTS:
         } catch (const DataError &e) {
             QVERIFY2(e.message().contains(QStringLiteral("rastoyan")), qPrintable(e.message()));
         }
+    }
+
+    // A statement fails inside a transaction and the failure is caught. Given a step of its own, the
+    // transaction goes on and stores the rest. Without one, the embedded store goes on as well; the
+    // server has given the transaction up, and its commit must say so rather than store nothing quietly.
+    void aCaughtFailureInsideATransaction_data()
+    {
+        QTest::addColumn<bool>("ownStep");
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("a step of its own") << true << QStringList{"до", "после"};
+        QTest::newRow("no step of its own")
+            << false << (TestDatabase::onServer() ? QStringList() : QStringList{"до", "после"});
+    }
+    void aCaughtFailureInsideATransaction()
+    {
+        QFETCH(bool, ownStep);
+        QFETCH(QStringList, stored);
+        TestDatabase store;
+        store.refuse(QStringLiteral("BEFORE INSERT ON gorod"), QStringLiteral("запрещено"),
+                     QStringLiteral("NEW.Gorod = 'плохо'"));
+        const auto add = [&store](const char *city) {
+            store.insert(QStringLiteral("gorod"), {{QStringLiteral("Gorod"), QString::fromUtf8(city)}});
+        };
+        bool committed = false;
+        try {
+            Database::Transaction transaction(store.db());
+            add("до");
+            try {
+                if (ownStep)
+                    store.db().recoverable([&] { add("плохо"); });
+                else
+                    add("плохо");
+                QFAIL("the store must refuse the row");
+            } catch (const DataError &e) {
+                QVERIFY2(e.message() == QStringLiteral("запрещено"), qPrintable(e.message()));
+            }
+            if (ownStep || !TestDatabase::onServer())
+                add("после");
+            transaction.commit();
+            committed = true;
+        } catch (const DataError &e) {
+            QVERIFY2(e.message().contains(QStringLiteral("отменил изменения")), qPrintable(e.message()));
+        }
+        QCOMPARE(committed, !stored.isEmpty());
+        QStringList cities;
+        QSqlQuery rows = store.db().prepare(QStringLiteral("SELECT Gorod FROM gorod ORDER BY Id"));
+        Database::exec(rows);
+        while (rows.next())
+            cities << rows.value(0).toString();
+        QCOMPARE(cities, stored);
+        add("потом"); // the connection works on
+        QCOMPARE(store.count(QStringLiteral("gorod")), stored.size() + 1);
     }
 };
 

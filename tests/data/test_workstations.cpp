@@ -9,7 +9,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Two workstations on one server database: each a data module on a connection of its own.
+// Two workstations on one server database: each a data module on a connection of its own. What does
+// not depend on the server's news runs on two connections to one SQLite file as well.
+#define SERVER_ONLY()                                                                                        \
+    do {                                                                                                     \
+        if (!TestDatabase::onServer())                                                                       \
+            QSKIP("One SQLite file serves one copy of the program.");                                        \
+    } while (false)
+
 class TestWorkstations : public QObject
 {
     Q_OBJECT
@@ -22,10 +29,8 @@ private:
 private Q_SLOTS:
     void init()
     {
-        if (!TestDatabase::onServer())
-            QSKIP("One SQLite file serves one copy of the program.");
         m_first = std::make_unique<TestDatabase>();
-        m_secondStore = Database::openServer(m_first->connection());
+        m_secondStore = m_first->anotherWorkstation();
         m_second = std::make_unique<TDataModule2>(*m_secondStore);
     }
 
@@ -40,6 +45,7 @@ private Q_SLOTS:
     // reading the table again; a rolled back transaction tells nobody anything.
     void viewsFollowTheOtherWorkstation()
     {
+        SERVER_ONLY();
         Dataset &mine = *m_first->module().Vozy_raion;
         Dataset &theirs = *m_second->Vozy_raion;
         Dataset &theirOrders = *m_second->Gurnal;
@@ -87,6 +93,7 @@ private Q_SLOTS:
     // next write fails with a plain message and stores nothing, and the one after works again.
     void aLostConnectionIsSaidAndOpenedAgain()
     {
+        SERVER_ONLY();
         // The statements prepared on the lost connection are let go without asking it to free them.
         QTest::failOnWarning(QRegularExpression(QStringLiteral("Unable to free statement")));
         Dataset &cities = *m_first->module().Table4;
@@ -119,6 +126,39 @@ private Q_SLOTS:
                                              "datname = current_database() AND pid <> pg_backend_pid()"));
         m_second.reset();
         m_secondStore.reset();
+    }
+
+    // An administrator deletes a row that another workstation is editing: that workstation's save
+    // says so, stores nothing, and keeps the typed row for the dispatcher to see or cancel.
+    void aRowDeletedWhileEditedElsewhereIsNotStored()
+    {
+        const qint64 kept =
+            m_first->insert(QStringLiteral("gorod"), {{QStringLiteral("Gorod"), QStringLiteral("Первый")}});
+        const qint64 deleted =
+            m_first->insert(QStringLiteral("gorod"), {{QStringLiteral("Gorod"), QStringLiteral("Второй")}});
+        Dataset &mine = *m_first->module().Table4;
+        QVERIFY(mine.gotoId(deleted));
+        mine.edit();
+        mine.setValue(QStringLiteral("Gorod"), QStringLiteral("Изменён"));
+        QVERIFY(m_second->Table4->deleteId(deleted));
+        const QString before = m_first->dump();
+
+        try {
+            mine.post();
+            QFAIL("the deleted row must not be saved");
+        } catch (const DataError &e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Запись не найдена: её удалили")),
+                     qPrintable(e.message()));
+            if (TestDatabase::onServer())
+                QVERIFY2(e.message().contains(QStringLiteral("на другом рабочем месте")),
+                         qPrintable(e.message()));
+        }
+        QCOMPARE(m_first->dump(), before);
+        QCOMPARE(m_first->count(QStringLiteral("gorod")), 1);
+        QCOMPARE(mine.state(), Dataset::State::Edit);
+        mine.cancel();
+        QCOMPARE(m_first->scalar(QStringLiteral("SELECT Gorod FROM gorod WHERE Id = ?"), {kept}).toString(),
+                 QStringLiteral("Первый"));
     }
 };
 

@@ -66,7 +66,7 @@ protected:
         return m_store
             ->scalar("SELECT group_concat(row, ' ') FROM (SELECT Id || ':' || Vozy || '@' || Raion || '/' || "
                      "CASE Status WHEN 1 THEN 't' WHEN 0 THEN 'f' ELSE '-' END AS row FROM vozyraion "
-                     "ORDER BY Id)")
+                     "ORDER BY Id) AS queue")
             .toString();
     }
 

@@ -280,8 +280,7 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(qint64, order);
         QFETCH(QString, trigger);
-        m_store->db().execute("CREATE TRIGGER refuse " + trigger +
-                              " BEGIN SELECT RAISE(ABORT, 'Сбой записи'); END");
+        m_store->refuse(trigger, "Сбой записи");
         JournalTab journal(dm(), m_messages);
         journal.choose(order);
 
@@ -339,6 +338,65 @@ private Q_SLOTS:
         QCOMPARE(journalTable(), journalAfter);
         QCOMPARE(queueTable(), queueAfter);
         QCOMPARE(journal.grid().rowCount(), 4);
+    }
+
+    // Two workstations end one order, the second before the news of the first has come: it changes
+    // nothing (its driver, busy again meanwhile, stays busy), says why, and lets the order leave its
+    // view.
+    void anOrderEndedAtAnotherWorkstationIsLeftAsItIs_data()
+    {
+        QTest::addColumn<QString>("theirs");
+        QTest::addColumn<QString>("mine");
+        QTest::addColumn<qint64>("order");
+        QTest::addColumn<QString>("message");
+        const QString done = "Этот заказ уже выполнен на другом рабочем месте.";
+        const QString cancelled = "Этот заказ уже отменён на другом рабочем месте.";
+        QTest::newRow("done, then done") << "Button7"
+                                         << "Button7" << qint64(1) << done;
+        QTest::newRow("done, then cancelled") << "Button7"
+                                              << "Button8" << qint64(1) << done;
+        QTest::newRow("cancelled, then done") << "Button8"
+                                              << "Button7" << qint64(6) << cancelled;
+        QTest::newRow("cancelled, then cancelled") << "Button8"
+                                                   << "Button8" << qint64(6) << cancelled;
+    }
+
+    void anOrderEndedAtAnotherWorkstationIsLeftAsItIs()
+    {
+        QFETCH(QString, theirs);
+        QFETCH(QString, mine);
+        QFETCH(qint64, order);
+        QFETCH(QString, message);
+        const std::unique_ptr<Database> otherStore = m_store->anotherWorkstation();
+        TDataModule2 other(*otherStore);
+        ScriptedMessages otherMessages;
+        JournalTab there(other, otherMessages);
+        JournalTab here(dm(), m_messages);
+        there.choose(order);
+        here.choose(order);
+        // The handlers are called without an event between them: the server's news of the first
+        // would come through the event loop.
+        const auto press = [](JournalTab &tab, const QString &button) {
+            if (button == "Button7")
+                tab.tab.Button7Click();
+            else
+                tab.tab.Button8Click();
+        };
+        press(there, theirs);
+        QVERIFY(otherMessages.texts().isEmpty());
+        const qint64 driver = order == 1 ? 1 : 4;
+        m_store->db().execute(QString("UPDATE vozyraion SET Status = 1 WHERE Vozy = %1").arg(driver));
+        const QStringList journalBefore = journalTable();
+        const QStringList queueBefore = queueTable();
+        QCOMPARE(here.view->currentId(), order);
+
+        press(here, mine);
+
+        QCOMPARE(m_messages.texts(), QStringList{message});
+        QCOMPARE(journalTable(), journalBefore);
+        QCOMPARE(queueTable(), queueBefore);
+        QCOMPARE(here.view->positionOf(order), -1);
+        QCOMPARE(here.grid().rowCount(), 4);
     }
 };
 

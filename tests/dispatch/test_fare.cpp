@@ -264,8 +264,7 @@ private Q_SLOTS:
         TForm23 tariff(m_messages);
         CostFrame frame(dm(), tariff, m_messages);
         storedOrder(1, 2);
-        m_store->db().execute(
-            "CREATE TRIGGER refuse BEFORE INSERT ON rastoyan BEGIN SELECT RAISE(ABORT, 'Сбой записи'); END");
+        m_store->refuse("BEFORE INSERT ON rastoyan", "Сбой записи");
         distances().append();
         distances().setValue("KM", 4);
 

@@ -384,7 +384,9 @@ private Q_SLOTS:
         QVERIFY(!tab().isEditing());
         QCOMPARE(queueRows(), before);
         QCOMPARE(m_store->count("gurnal"), 0);
-        QCOMPARE(m_store->scalar("SELECT seq FROM sqlite_sequence WHERE name = 'vozyraion'"), QVariant(2));
+        if (!TestDatabase::onServer()) // the server hands out identities from sequences of its own
+            QCOMPARE(m_store->scalar("SELECT seq FROM sqlite_sequence WHERE name = 'vozyraion'"),
+                     QVariant(2));
     }
 
     // A whole order without the mouse: F2, the pick-up district by its first letters, Tab, the street,
@@ -448,9 +450,7 @@ private Q_SLOTS:
         newOrder();
         pickUp("Центральный");
         destination("Северный");
-        m_store->db().execute(
-            QString("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'диск переполнен'); END")
-                .arg(trigger));
+        m_store->refuse(trigger, "диск переполнен");
         store();
         QCOMPARE(m_messages.errors(), QStringList{"диск переполнен"});
         QCOMPARE(queueRows(), before);
@@ -460,9 +460,12 @@ private Q_SLOTS:
         QCOMPARE(queue().state(), Dataset::State::Browse);
         QCOMPARE(orderDriver(), QVariant(Kuznetsov));
 
-        m_store->db().execute("DROP TRIGGER refuse");
+        m_store->allow();
         store();
-        QCOMPARE(queueRows(), QString("2:3@1/f 3:2@2/t"));
+        // The server's sequence does not take back an identity given to a record that was undone.
+        const QString after = queueRows();
+        QVERIFY2(after == "2:3@1/f 3:2@2/t" || (TestDatabase::onServer() && after == "2:3@1/f 4:2@2/t"),
+                 qPrintable(after));
         QCOMPARE(m_store->count("gurnal"), 1);
         QVERIFY(!tab().isEditing());
     }
@@ -479,8 +482,7 @@ private Q_SLOTS:
         queue().moveTo(1);
         queue().edit();
         queue().setValue("Raion", Works);
-        m_store->db().execute(
-            "CREATE TRIGGER refuse BEFORE INSERT ON gurnal BEGIN SELECT RAISE(ABORT, 'нет'); END");
+        m_store->refuse("BEFORE INSERT ON gurnal", "нет");
         store();
         QCOMPARE(m_messages.errors(), QStringList{"нет"});
         QCOMPARE(queueRows(), QString("1:2@1/f 2:3@3/f"));

@@ -2,6 +2,7 @@
 
 #include "data/data_error.h"
 #include "data/database.h"
+#include "data/schema.h"
 #include "tests/support/test_database.h"
 
 #include <QTest>
@@ -10,6 +11,10 @@ StoreFault::StoreFault(TestDatabase &store, Kind kind, const QString &fillerTabl
     : m_store(store)
     , m_kind(kind)
 {
+    if (TestDatabase::onServer()) {
+        injectOnServer(fillerTable);
+        return;
+    }
     m_store.db().execute(QStringLiteral("PRAGMA busy_timeout = 50"));
     switch (kind) {
     case Kind::Locked:
@@ -31,6 +36,38 @@ StoreFault::StoreFault(TestDatabase &store, Kind kind, const QString &fillerTabl
     }
 }
 
+// The same faults as a server gives them: another connection's lock on every table, a session that
+// may only read (as on a standby server), and the server's own code for a full disk.
+void StoreFault::injectOnServer(const QString &fillerTable)
+{
+    switch (m_kind) {
+    case Kind::Locked: {
+        m_store.db().execute(QStringLiteral("SET lock_timeout = 50"));
+        QStringList tables;
+        for (const TableDef &table : Schema::tables())
+            tables << table.name;
+        m_other = Database::openServer(m_store.db().file());
+        m_other->execute(QStringLiteral("BEGIN"));
+        m_other->execute(
+            QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(tables.join(QLatin1Char(','))));
+        break;
+    }
+    case Kind::ReadOnly:
+        m_store.db().execute(QStringLiteral("SET default_transaction_read_only = on"));
+        break;
+    case Kind::DiskFull:
+        m_store.db().execute(
+            QStringLiteral("CREATE OR REPLACE FUNCTION disk_full() RETURNS trigger LANGUAGE plpgsql AS "
+                           "$$ BEGIN RAISE EXCEPTION 'could not extend file' USING "
+                           "ERRCODE = 'disk_full'; END $$"));
+        m_store.db().execute(QStringLiteral("CREATE TRIGGER disk_full BEFORE INSERT OR UPDATE ON %1 FOR EACH "
+                                            "ROW EXECUTE FUNCTION disk_full()")
+                                 .arg(fillerTable));
+        m_fullTable = fillerTable;
+        break;
+    }
+}
+
 StoreFault::~StoreFault()
 {
     lift();
@@ -41,16 +78,19 @@ void StoreFault::lift()
     if (m_lifted)
         return;
     m_lifted = true;
+    const bool server = TestDatabase::onServer();
     switch (m_kind) {
     case Kind::Locked:
         m_other->execute(QStringLiteral("ROLLBACK"));
         m_other.reset();
         break;
     case Kind::ReadOnly:
-        m_store.db().execute(QStringLiteral("PRAGMA query_only = 0"));
+        m_store.db().execute(server ? QStringLiteral("SET default_transaction_read_only = off")
+                                    : QStringLiteral("PRAGMA query_only = 0"));
         break;
     case Kind::DiskFull:
-        m_store.db().execute(QStringLiteral("PRAGMA max_page_count = 1073741823"));
+        m_store.db().execute(server ? QStringLiteral("DROP TRIGGER disk_full ON %1").arg(m_fullTable)
+                                    : QStringLiteral("PRAGMA max_page_count = 1073741823"));
         break;
     }
 }

@@ -9,7 +9,8 @@ class Database;
 class TestDatabase;
 
 // A fault of the store injected into a test's store, lifted again by lift() or at the end of its
-// scope. The store gives up on a lock after 50 ms here, not the program's five seconds.
+// scope, on either engine. The store gives up on a lock after 50 ms here, not the program's five
+// seconds.
 class StoreFault
 {
 public:
@@ -38,8 +39,11 @@ public:
     static QString said(Kind kind);
 
 private:
+    void injectOnServer(const QString &fillerTable);
+
     TestDatabase &m_store;
     Kind m_kind;
     bool m_lifted = false;
     std::unique_ptr<Database> m_other;
+    QString m_fullTable;
 };

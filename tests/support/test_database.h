@@ -21,11 +21,17 @@ public:
     // A new empty database on the test server and its connection; dropped by dropServerDatabase.
     static QString createServerDatabase();
     static void dropServerDatabase(const QString &connection);
+    // A new database on the test server, a copy of `from` (another database's name).
+    static QString createServerDatabase(const QString &from);
+    // A new database with the program's tables, copied from one made once for the run.
+    static QString migratedServerDatabase();
 
     const QString &dir() const { return m_dirPath; }
     Database &db() { return *m_db; }
-    // How another workstation connects to this store.
+    // How another workstation connects to this store, and a connection of its own to it (on SQLite,
+    // another copy of the program, which the program itself refuses to start).
     QString connection() const { return m_db->file(); }
+    std::unique_ptr<Database> anotherWorkstation() const;
 
     // Inserts a row with the given fields and returns its Id.
     qint64 insert(const QString &table, const QVariantMap &fields);
@@ -36,6 +42,12 @@ public:
     // changed.
     QString dump(const QString &except = QString());
 
+    // A trigger that makes the store refuse the writes `when` names ("BEFORE INSERT ON gorod") with
+    // `reason`, on the rows `condition` picks ("NEW.Gorod = 'плохо'"; every row when empty): a store
+    // failure at a chosen step. allow() lifts it.
+    void refuse(const QString &when, const QString &reason, const QString &condition = QString());
+    void allow();
+
     // The shared data module over this store, created on first use.
     TDataModule2 &module();
 
@@ -44,6 +56,7 @@ private:
     QString m_dirPath;
     std::unique_ptr<Database> m_db;
     std::unique_ptr<TDataModule2> m_module;
+    QString m_refusedTable;
 };
 
 // Skips a test that looks into SQLite itself (its file, pragmas, plans, statement trace).
