@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -73,6 +74,17 @@ private Q_SLOTS:
         connect(grid.get(), &DBGrid::rowDoubleClicked, this, [&] { rowWhenTold = queue().recNo(); });
         click(*grid, 0, 1, true);
         QCOMPARE(rowWhenTold, 0);
+    }
+
+    // The titles are measured once, and again when the font they are drawn in changes.
+    void theTitlesAreMeasuredAgainInAnotherFont()
+    {
+        const auto grid = queueGrid(false);
+        const int height = grid->horizontalHeader()->sizeHint().height();
+        QFont larger = grid->horizontalHeader()->font();
+        larger.setPointSizeF(larger.pointSizeF() * 3);
+        grid->horizontalHeader()->setFont(larger);
+        QVERIFY(grid->horizontalHeader()->sizeHint().height() > height);
     }
 
     // The row being left holds a text that is not a value: the move is refused, the error shown,

@@ -1,3 +1,4 @@
+#include "data/database.h"
 #include "tests/ui/ui_test_case.h"
 #include "ui/grid_model.h"
 
@@ -36,6 +37,9 @@ private Q_SLOTS:
     {
         const auto model = distances();
         QAbstractItemModelTester tester(model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        // Rows are said to come and go: a reset would make the grid lay itself out and measure its
+        // titles again at every write.
+        QSignalSpy resets(model.get(), &QAbstractItemModel::modelReset);
         Dataset &rastoyan = *dm().rastoyan;
         QCOMPARE(model->index(0, 2).data().toString(), QStringLiteral("4,5"));
         QVERIFY(model->index(0, 0).data(Qt::FontRole).value<QFont>().bold());
@@ -59,6 +63,34 @@ private Q_SLOTS:
         dm().Table6->setValue("Raion", "Центральный");
         dm().Table6->post();
         QCOMPARE(model->index(0, 1).data().toString(), QStringLiteral("Центральный"));
+        QCOMPARE(resets.count(), 0);
+    }
+
+    // The writes of one transaction reach the grids once, when it is over, whether it is committed
+    // or undone.
+    void aTransactionsWritesAreShownOnceWhenItIsOver()
+    {
+        const auto model = distances();
+        Dataset &rastoyan = *dm().rastoyan;
+        QSignalSpy shown(&m_store->db(), &Database::tableWritten);
+        for (const bool commit : {true, false}) {
+            shown.clear();
+            const int rows = model->rowCount();
+            {
+                Database::Transaction transaction(m_store->db());
+                for (int km = 1; km <= 2; ++km) {
+                    rastoyan.append();
+                    rastoyan.setValue("KM", km);
+                    rastoyan.post();
+                }
+                QCOMPARE(shown.count(), 0);
+                if (commit)
+                    transaction.commit();
+            }
+            QCOMPARE(shown.count(), 1);
+            QCOMPARE(shown.first().first().toString(), QStringLiteral("rastoyan"));
+            QCOMPARE(model->rowCount(), commit ? rows + 2 : rows);
+        }
     }
 
     void aRefusedEditIsReportedNotThrown()
