@@ -22,36 +22,35 @@ const QString &addressesInRange()
     return sql;
 }
 
-// The latest addresses `chosen` gives, each with the names of its district and street and the date of
-// its last order: looked up for those few only, after the limit.
-QString withNames(const QString &chosen)
+// The latest addresses of the callers `searched` (a FROM and WHERE of gurnal_callers), each with the
+// names of its district and street and the date of its last order: looked up for those few only,
+// after the limit.
+QString latestWithNames(const QString &searched)
 {
     return QStringLiteral(
                "SELECT f.Telefon, f.IdOtkudaRaion, r.Id, r.Raion, f.IdOtkudaUlica, u.Id, u.Ulica, f.Dom, "
-               "f.Kvartira, g.DDate, f.LastId, f.Orders FROM (%1) AS f "
+               "f.Kvartira, g.DDate, f.LastId, f.Orders FROM (SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, "
+               "Dom, Kvartira, LastId, Orders FROM %1 ORDER BY LastId DESC LIMIT %2) AS f "
                "LEFT JOIN raion AS r ON r.Id = f.IdOtkudaRaion LEFT JOIN ulica AS u ON u.Id = "
                "f.IdOtkudaUlica "
                "LEFT JOIN gurnal AS g ON g.Id = f.LastId")
-        .arg(chosen);
+        .arg(searched)
+        .arg(CallerAddresses::MaximumAddresses);
 }
 
 const QString &latestInRange()
 {
-    static const QString sql = withNames(
-        QStringLiteral("SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, Dom, Kvartira, LastId, Orders FROM "
-                       "gurnal_callers WHERE Telefon >= ? AND Telefon < ? ORDER BY LastId DESC LIMIT %1")
-            .arg(CallerAddresses::MaximumAddresses));
+    static const QString sql =
+        latestWithNames(QStringLiteral("gurnal_callers WHERE Telefon >= ? AND Telefon < ?"));
     return sql;
 }
 
 const QString &latestOfHead()
 {
-    static const QString sql = withNames(
-        QStringLiteral("SELECT Telefon, IdOtkudaRaion, IdOtkudaUlica, Dom, Kvartira, LastId, Orders "
-                       "FROM gurnal_callers INDEXED BY gurnal_callers_Head "
-                       "WHERE substr(%1, 1, 3) = ? AND %1 >= ? AND %1 < ? ORDER BY LastId DESC LIMIT %2")
-            .arg(Schema::telephoneDigits())
-            .arg(CallerAddresses::MaximumAddresses));
+    static const QString sql = latestWithNames(
+        QStringLiteral("gurnal_callers INDEXED BY gurnal_callers_Head WHERE substr(%1, 1, 3) = ? AND %1 >= ? "
+                       "AND %1 < ?")
+            .arg(Schema::telephoneDigits()));
     return sql;
 }
 
