@@ -205,9 +205,8 @@ void withJournal(Workplace &w, const std::function<void(TForm14 &)> &inside)
 void browseJournal(TForm14 &journal)
 {
     DBGrid &grid = *journal.DBGrid1;
-    const QModelIndex middle = grid.model()->index(grid.model()->rowCount() / 2, 0);
-    grid.setCurrentIndex(middle);
-    grid.scrollTo(middle, QAbstractItemView::PositionAtCenter);
+    grid.rowScrollBar()->setValue(grid.rowScrollBar()->maximum() / 2);
+    grid.setCurrentIndex(grid.indexAt(grid.viewport()->rect().center()));
     press(&grid, Qt::Key_End, Qt::ControlModifier);
     settle();
 }
@@ -215,18 +214,19 @@ void browseJournal(TForm14 &journal)
 void scrollJournal(TForm14 &journal, int first)
 {
     DBGrid &grid = *journal.DBGrid1;
-    grid.verticalScrollBar()->setValue(first);
+    grid.rowScrollBar()->setValue(first);
     grid.viewport()->repaint();
 }
 
 int readJournalRows(TForm14 &journal, int first, int rows)
 {
     DBGrid &grid = *journal.DBGrid1;
-    grid.verticalScrollBar()->setValue(first);
+    grid.rowScrollBar()->setValue(first);
     const QAbstractItemModel &model = *grid.model();
     int characters = 0;
-    const int end = std::min(first + rows, model.rowCount());
-    for (int row = first; row < end; ++row) {
+    const int top = grid.rowAt(0);
+    const int end = std::min(top + rows, model.rowCount());
+    for (int row = top; row < end; ++row) {
         for (int column = 0; column < model.columnCount(); ++column)
             characters += int(model.index(row, column).data().toString().size());
     }

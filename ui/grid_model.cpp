@@ -5,6 +5,8 @@
 
 #include <QFont>
 
+#include <algorithm>
+
 #include <exception>
 
 namespace {
@@ -36,7 +38,8 @@ GridModel::GridModel(Dataset *dataset, QVector<GridColumn> columns, QObject *par
     : QAbstractTableModel(parent)
     , m_dataset(dataset)
     , m_columns(std::move(columns))
-    , m_rows(datasetRows())
+    , m_total(datasetRows())
+    , m_rows(std::min(m_total, m_windowRows))
 {
     connect(m_dataset, &Dataset::viewReset, this, &GridModel::resetRows);
     connect(m_dataset, &Dataset::currentChanged, this, &GridModel::onCurrentChanged);
@@ -59,7 +62,15 @@ int GridModel::datasetRows() const
 // makes a view forget its layout and measure its headers again, at every write to the table.
 void GridModel::resetRows()
 {
-    const int rows = datasetRows();
+    setRows(datasetRows(), m_first);
+    allRowsChanged();
+}
+
+void GridModel::setRows(int total, int first)
+{
+    m_total = total;
+    m_first = std::clamp(first, 0, std::max(0, total - m_windowRows));
+    const int rows = std::min(total - m_first, m_windowRows);
     if (rows > m_rows) {
         beginInsertRows(QModelIndex(), m_rows, rows - 1);
         m_rows = rows;
@@ -69,22 +80,44 @@ void GridModel::resetRows()
         m_rows = rows;
         endRemoveRows();
     }
+    Q_EMIT windowChanged();
+}
+
+void GridModel::setWindowRows(int rows)
+{
+    m_windowRows = std::max(rows, 1);
+    resetRows();
+}
+
+int GridModel::modelRow(int datasetRow) const
+{
+    const int row = datasetRow - m_first;
+    return row >= 0 && row < m_rows ? row : -1;
+}
+
+bool GridModel::moveWindow(int first)
+{
+    const int before = m_first;
+    setRows(m_total, first);
+    if (m_first == before)
+        return false;
     allRowsChanged();
+    return true;
 }
 
 void GridModel::onCurrentChanged()
 {
-    if (datasetRows() != m_rows) {
+    if (datasetRows() != m_total) {
         resetRows();
         return;
     }
     int current = -1;
     try {
-        current = m_dataset->recNo();
+        current = modelRow(m_dataset->recNo());
     } catch (const DataError &) {
         return;
     }
-    if (current >= 0 && current < m_rows && !m_columns.isEmpty())
+    if (current >= 0 && !m_columns.isEmpty())
         Q_EMIT dataChanged(index(current, 0), index(current, int(m_columns.size()) - 1));
 }
 
@@ -113,9 +146,9 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return m_dataset->textAt(index.row(), column.field);
+            return m_dataset->textAt(datasetRow(index.row()), column.field);
         case ValueRole:
-            return m_dataset->valueAt(index.row(), column.field);
+            return m_dataset->valueAt(datasetRow(index.row()), column.field);
         case Qt::TextAlignmentRole:
             return column.alignment.toInt();
         case Qt::FontRole:
@@ -189,8 +222,8 @@ bool GridModel::setData(const QModelIndex &index, const QVariant &value, int rol
         QVariant key;
         if (lookup ? !resolveLookup(column, value, role, &key) : role != Qt::EditRole)
             return false;
-        if (index.row() != m_dataset->recNo())
-            m_dataset->moveTo(index.row());
+        if (datasetRow(index.row()) != m_dataset->recNo())
+            m_dataset->moveTo(datasetRow(index.row()));
         m_dataset->edit();
         if (lookup)
             m_dataset->setValue(m_dataset->lookupDef(column.field).key, key);

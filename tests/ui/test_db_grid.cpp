@@ -1,12 +1,17 @@
 #include "tests/ui/ui_test_case.h"
 #include "ui/db_controls.h"
 #include "ui/db_grid.h"
+#include "ui/grid_delegates.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QWheelEvent>
 
 // The data grid: its selection and the dataset's cursor follow each other, a refused move leaves the
 // grid on the row that could not be left, and an editable grid edits, offers lists and deletes.
@@ -185,6 +190,142 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), after);
         QCOMPARE(queue().recNo(), 1);
         QCOMPARE(queue().value("Raion"), QVariant(editorOpen ? 3 : 2));
+    }
+
+    // A grid over more rows than its window: the row keys, the scroll bar, the wheel and clicks go
+    // over every row, the window follows, the cursor stays the dataset's, and a cell editor open
+    // when the window moves commits to its own row.
+    void aWindowOfRowsReachesEveryRow()
+    {
+        for (int i = 0; i < 40; ++i)
+            insert("vozyraion", {{"Vozy", 100 + i}, {"Raion", 1}, {"Status", 0}});
+        queue().refresh();
+        const int total = 44;
+        GridColumn number{"№", "Vozy"};
+        number.readOnly = false;
+        DBGrid grid(dm().DSVozy_Raion, {number}, m_messages);
+        grid.setWindowRows(10);
+        grid.resize(200, grid.horizontalHeader()->sizeHint().height() + 5 * grid.rowHeight(0));
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QScrollBar *bar = grid.rowScrollBar();
+        QVERIFY(bar->isVisible());
+        QVERIFY(!grid.verticalScrollBar()->isVisible());
+        QCOMPARE(bar->maximum(), total - bar->pageStep());
+        const GridModel &model = *grid.gridModel();
+        const int page = grid.viewport()->height() / grid.rowHeight(0);
+        // The bar's value is the top row shown in full: at the window's end the top row shows in part.
+        const auto cursorShown = [&] {
+            const int row = selectedRow(grid);
+            const int top = model.datasetRow(grid.rowAt(0));
+            return model.rowCount() <= 10 && row >= 0 && model.datasetRow(row) == queue().recNo() &&
+                   grid.viewport()->rect().contains(grid.visualRect(model.index(row, 0)).center()) &&
+                   (bar->value() == top || bar->value() == top + 1);
+        };
+
+        const struct
+        {
+            Qt::Key key;
+            Qt::KeyboardModifiers modifiers;
+            int row;
+        } keys[]{
+            {Qt::Key_Down, Qt::NoModifier, 1},
+            {Qt::Key_PageDown, Qt::NoModifier, 1 + page},
+            {Qt::Key_PageDown, Qt::NoModifier, 1 + 2 * page},
+            {Qt::Key_PageDown, Qt::NoModifier, 1 + 3 * page},
+            {Qt::Key_End, Qt::ControlModifier, total - 1},
+            {Qt::Key_Down, Qt::NoModifier, total - 1},
+            {Qt::Key_PageUp, Qt::NoModifier, total - 1 - page},
+            {Qt::Key_Up, Qt::NoModifier, total - 2 - page},
+            {Qt::Key_Home, Qt::ControlModifier, 0},
+            {Qt::Key_Up, Qt::NoModifier, 0},
+        };
+        for (const auto &key : keys) {
+            QTest::keyClick(&grid, key.key, key.modifiers);
+            QCOMPARE(queue().recNo(), key.row);
+            QVERIFY2(cursorShown(), qPrintable(QStringLiteral("row %1").arg(key.row)));
+        }
+
+        // The bar shows rows far from the cursor, which stays; a click chooses a shown row.
+        bar->setValue(20);
+        QCOMPARE(model.datasetRow(grid.rowAt(0)), 20);
+        QCOMPARE(model.index(grid.rowAt(0), 0).data().toString(), queue().textAt(20, "Vozy"));
+        QCOMPARE(queue().recNo(), 0);
+        QCOMPARE(selectedRow(grid), -1);
+        click(grid, grid.rowAt(0), 0);
+        QCOMPARE(queue().recNo(), 20);
+        // The keys go on from the cursor, wherever the bar was left.
+        bar->setValue(0);
+        QTest::keyClick(&grid, Qt::Key_Down);
+        QCOMPARE(queue().recNo(), 21);
+        QVERIFY(cursorShown());
+
+        // The wheel turns the bar over every row.
+        const int before = bar->value();
+        QWheelEvent down(QPointF(10, 10), grid.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                         QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(grid.viewport(), &down);
+        QCOMPARE(bar->value(), before + QApplication::wheelScrollLines());
+
+        // A pending row after the last, past the window, which went back to the top.
+        bar->setValue(0);
+        QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+        bar->setValue(0);
+        queue().append();
+        QCOMPARE(queue().recNo(), total);
+        QVERIFY(cursorShown());
+        queue().cancel();
+        QCOMPARE(queue().recNo(), total - 1);
+        QVERIFY(cursorShown());
+
+        // A cell editor open when the bar moves the window commits to its own row.
+        QTest::keyClick(&grid, Qt::Key_7);
+        QVERIFY(grid.viewport()->findChild<QLineEdit *>());
+        bar->setValue(0);
+        QCOMPARE(queue().recNo(), total - 1);
+        QCOMPARE(queue().state(), Dataset::State::Edit);
+        queue().post();
+        QCOMPARE(m_store->scalar("SELECT Vozy FROM vozyraion WHERE Id = 44"), QVariant(7));
+        QCOMPARE(m_store->count("vozyraion", "Vozy = 7"), 1);
+    }
+
+    // A cell's text is drawn as written, never as markup; cut to the cell with an ellipsis; and in
+    // the font of the cell, though the same text was drawn before in another.
+    void cellTextsAreDrawnAsWritten()
+    {
+        TextCellDelegate delegate;
+        QStyledItemDelegate styles;
+        QStandardItemModel model(1, 1);
+        const auto inkRight = [&](const QString &text, int width, bool bold = false,
+                                  const QStyledItemDelegate *drawing = nullptr) {
+            model.setData(model.index(0, 0), text);
+            QFont font = QApplication::font();
+            font.setBold(bold);
+            model.setData(model.index(0, 0), font, Qt::FontRole);
+            QImage image(400, 30, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            QStyleOptionViewItem option;
+            option.rect = QRect(0, 0, width, 30);
+            option.state = QStyle::State_Enabled | QStyle::State_Active;
+            option.palette = QApplication::palette();
+            (drawing ? drawing : &delegate)->paint(&painter, option, model.index(0, 0));
+            painter.end();
+            int right = -1;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (image.pixel(x, y) != QColor(Qt::white).rgb())
+                        right = std::max(right, x);
+            return right;
+        };
+        QVERIFY(inkRight("<b>Ок</b>", 400) > 2 * inkRight("Ок", 400));
+        const QString longName = "Краснопресненская набережная";
+        const QFontMetrics metrics(QApplication::font());
+        const int narrow = metrics.horizontalAdvance(longName) / 2;
+        QVERIFY(inkRight(longName, narrow) < narrow);
+        QVERIFY(std::abs(inkRight(longName, narrow) - inkRight(longName, narrow, false, &styles)) <= 2);
+        const QString wide = "ШШШШШШШШШШШШ";
+        QVERIFY(inkRight(wide, 400, true) > inkRight(wide, 400, false));
     }
 
     void displayFieldCellOffersTheLookedInView()
