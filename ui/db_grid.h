@@ -25,7 +25,7 @@ public:
     // The scroll bar shown, over every row: its value is the row at the top. The toolkit's own
     // verticalScrollBar() covers the window only and stays hidden.
     QScrollBar *rowScrollBar() const { return m_rowBar; }
-    void setWindowRows(int rows);
+    void setWindowRows(int rows); // more than the grid shows at once: 10,000 unless a test says less
 
     // Ctrl+Delete is on in editable grids; a read-only grid that deletes rows this way switches it on.
     void setDeletesOnCtrlDelete(bool on) { m_deletesOnCtrlDelete = on; }

@@ -58,12 +58,37 @@ void SuggestionList::fitColumns(const QList<QStringList> &lines)
 {
     const QFontMetrics metrics(font());
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    if (m_titleWidths.isEmpty()) {
+        for (int column = 0; column < m_model->columnCount(); ++column)
+            m_titleWidths << header()->sectionSizeHint(column);
+    }
     for (int column = 0; column < m_model->columnCount(); ++column) {
-        int width = header()->sectionSizeHint(column);
+        int width = m_titleWidths.at(column);
         for (const QStringList &line : lines)
-            width = qMax(width, metrics.horizontalAdvance(line.value(column)) + margins);
+            width = qMax(width, widthOf(metrics, line.value(column)) + margins);
         setColumnWidth(column, width);
     }
+}
+
+int SuggestionList::widthOf(const QFontMetrics &metrics, const QString &text)
+{
+    constexpr int KeptWidths = 1024;
+    if (m_widths.size() > KeptWidths)
+        m_widths.clear();
+    auto known = m_widths.find(text);
+    if (known == m_widths.end())
+        known = m_widths.insert(text, metrics.horizontalAdvance(text));
+    return *known;
+}
+
+void SuggestionList::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widths.clear();
+        m_titleWidths.clear();
+        m_lineHeight = -1;
+    }
+    QTreeView::changeEvent(event);
 }
 
 int SuggestionList::currentLine() const
@@ -77,7 +102,9 @@ void SuggestionList::place()
     QWidget *host = parentWidget();
     const int frame = 2 * frameWidth();
     const int width = qMin(host->width(), qMax(m_edit->width(), header()->length() + frame));
-    const int wanted = header()->sizeHint().height() + m_model->rowCount() * sizeHintForRow(0) + frame;
+    if (m_lineHeight < 0)
+        m_lineHeight = sizeHintForRow(0);
+    const int wanted = header()->sizeHint().height() + m_model->rowCount() * m_lineHeight + frame;
     const QPoint top = m_edit->mapTo(host, QPoint(0, 0));
     const int below = host->height() - (top.y() + m_edit->height());
     const int above = top.y();

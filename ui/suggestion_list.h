@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QTreeView>
 
 class QLineEdit;
@@ -26,6 +27,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     bool handlesKey(const QKeyEvent &key) const;
@@ -33,7 +35,12 @@ private:
     void take();
     void place();
     void fitColumns(const QList<QStringList> &lines);
+    int widthOf(const QFontMetrics &metrics, const QString &text);
 
     QLineEdit *m_edit;
     QStandardItemModel *m_model;
+    // Measures in the list's font, forgotten when it changes: a caller's lines come back at each digit.
+    QHash<QString, int> m_widths;
+    QList<int> m_titleWidths;
+    int m_lineHeight = -1;
 };
