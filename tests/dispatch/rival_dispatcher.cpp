@@ -16,6 +16,15 @@
 //   current orders, makes it the current one there; answers "chosen".
 // "end done|cancel MOMENT": presses "Выполнено" or "Отменить" at that moment; answers "ended" when
 //   the order was ended here, or "refused MESSAGE" with the message the dispatcher was shown.
+// The drivers register, as an administrator keeps it:
+// "find DRIVER": once the driver (added by another workstation) has reached this workstation's list,
+//   makes him the current one there; answers "found".
+// "edit DRIVER SURNAME": the driver found, "Изменить", and the surname typed over in the data window;
+//   answers "editing". The next line is then "save MOMENT": "Ок" at that moment, the workstation going
+//   on with its events until then; answers "saved", or "refused MESSAGE" with the message shown, the
+//   window then closed and the typed row dropped.
+// "delete MOMENT": "Удалить" on the driver found at that moment, the workstation going on with its
+//   events until then, answered Yes; answers "deleted", or "refused MESSAGE".
 #include "data/data_error.h"
 #include "data/data_module.h"
 #include "data/data_source.h"
@@ -23,13 +32,19 @@
 #include "data/dataset.h"
 #include "dispatch/current_orders_tab.h"
 #include "dispatch/order_entry.h"
+#include "dispatch/shift_dialog.h"
 #include "dispatch/tariff_window.h"
+#include "registers/calendar_window.h"
+#include "registers/driver_data_window.h"
+#include "registers/drivers_list_window.h"
 #include "tests/support/ui_support.h"
+#include "ui/db_controls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -91,6 +106,9 @@ public:
         , m_currentOrders(makeCurrentOrdersView(m_dm, nullptr))
         , m_DataSource1(m_currentOrders.get(), QStringLiteral("DataSource1"))
         , m_orders(&m_DataSource1, m_dm, m_messages)
+        , m_shift(m_dm, m_messages)
+        , m_driverData(m_dm, m_calendar, nullptr, nullptr, m_messages)
+        , m_drivers(m_dm, m_driverData, m_shift, m_messages)
     {
     }
 
@@ -110,6 +128,12 @@ public:
             return choose(*m_currentOrders, words.at(1).toLongLong(), QStringLiteral("chosen"));
         if (command == QLatin1String("end") && words.size() == 3)
             return end(words.at(1), words.at(2).toLongLong());
+        if (command == QLatin1String("find") && words.size() == 2)
+            return choose(*m_dm.Table1, words.at(1).toLongLong(), QStringLiteral("found"));
+        if (command == QLatin1String("edit") && words.size() == 3)
+            return edit(words.at(1).toLongLong(), words.at(2));
+        if (command == QLatin1String("delete") && words.size() == 2)
+            return remove(words.at(1).toLongLong());
         return false;
     }
 
@@ -159,6 +183,44 @@ private:
         return true;
     }
 
+    // The data window is modal: it is filled and then saved from within its own event loop.
+    bool edit(qint64 driver, const QString &surname)
+    {
+        if (!waitForRecord(*m_dm.Table1, driver) || !m_dm.Table1->gotoId(driver))
+            return false;
+        bool toldToSave = false;
+        QTimer::singleShot(0, &m_driverData, [&] {
+            m_driverData.DBEdit2->selectAll();
+            typeText(m_driverData.DBEdit2, surname);
+            answer(QStringLiteral("editing"));
+            const QStringList words = nextLine();
+            if (words.size() != 2 || words.first() != QLatin1String("save")) {
+                m_driverData.reject();
+                return;
+            }
+            toldToSave = true;
+            waitFor(words.at(1).toLongLong(), true);
+            m_driverData.Button4->click();
+            if (m_driverData.isVisible()) {
+                // Closed by its title-bar button; the row typed stays pending until dropped.
+                m_driverData.reject();
+                m_dm.Table1->cancel();
+            }
+            answerOutcome(QStringLiteral("saved"));
+        });
+        m_drivers.Button3->click();
+        return toldToSave;
+    }
+
+    bool remove(qint64 moment)
+    {
+        waitFor(moment, true);
+        m_messages.answerNext(Messages::Answer::Yes);
+        m_drivers.Button2->click();
+        answerOutcome(QStringLiteral("deleted"), 1); // the question asked before deleting
+        return true;
+    }
+
     // `success` when the workstation said nothing past the first `expected` messages.
     void answerOutcome(const QString &success, int expected = 0)
     {
@@ -180,6 +242,10 @@ private:
     std::unique_ptr<Dataset> m_currentOrders;
     DataSource m_DataSource1;
     CurrentOrdersTab m_orders;
+    TForm10 m_calendar;
+    TForm11 m_shift;
+    TForm4 m_driverData;
+    TForm3 m_drivers;
 };
 
 } // namespace
