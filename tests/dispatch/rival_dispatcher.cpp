@@ -21,8 +21,9 @@
 //   makes him the current one there; answers "found".
 // "edit DRIVER SURNAME": the driver found, "Изменить", and the surname typed over in the data window;
 //   answers "editing". The next line is then "save MOMENT": "Ок" at that moment, the workstation going
-//   on with its events until then; answers "saved", or "refused MESSAGE" with the message shown, the
-//   window then closed and the typed row dropped.
+//   on with its events until then, and the window closed if it stays open; answers "saved", or
+//   "refused MESSAGE" with the message shown, or "still editing" when the list is left editing the
+//   driver.
 // "delete MOMENT": "Удалить" on the driver found at that moment, the workstation going on with its
 //   events until then, answered Yes; answers "deleted", or "refused MESSAGE".
 #include "data/data_error.h"
@@ -194,22 +195,21 @@ private:
             typeText(m_driverData.DBEdit2, surname);
             answer(QStringLiteral("editing"));
             const QStringList words = nextLine();
-            if (words.size() != 2 || words.first() != QLatin1String("save")) {
-                m_driverData.reject();
-                return;
+            toldToSave = words.size() == 2 && words.first() == QLatin1String("save");
+            if (toldToSave) {
+                waitFor(words.at(1).toLongLong(), true);
+                m_driverData.Button4->click();
             }
-            toldToSave = true;
-            waitFor(words.at(1).toLongLong(), true);
-            m_driverData.Button4->click();
-            if (m_driverData.isVisible()) {
-                // Closed by its title-bar button; the row typed stays pending until dropped.
-                m_driverData.reject();
-                m_dm.Table1->cancel();
-            }
-            answerOutcome(QStringLiteral("saved"));
+            m_driverData.close(); // by its title-bar button, when "Ок" did not close it
         });
         m_drivers.Button3->click();
-        return toldToSave;
+        if (!toldToSave)
+            return false;
+        if (m_dm.Table1->state() != Dataset::State::Browse)
+            answer(QStringLiteral("still editing"));
+        else
+            answerOutcome(QStringLiteral("saved"));
+        return true;
     }
 
     bool remove(qint64 moment)
