@@ -78,8 +78,7 @@ void TForm3::Button1Click()
 
 void TForm3::Button3Click()
 {
-    m_dm.Table1->edit();
-    m_driverData.exec();
+    editInWindow(*m_dm.Table1, m_driverData);
 }
 
 void TForm3::Button2Click()

@@ -1,5 +1,7 @@
 #include "registers/register_form.h"
 
+#include "data/database.h"
+#include "data/dataset.h"
 #include "registers/calendar_window.h"
 #include "ui/db_controls.h"
 #include "ui/db_grid.h"
@@ -127,6 +129,21 @@ void pickDate(TForm10 &calendar, QLineEdit *box)
     // Inserted over the whole text, as typing would: a bound box then begins the edit of its row.
     box->selectAll();
     box->insert(*date);
+}
+
+void editInWindow(Dataset &table, QDialog &window)
+{
+    const qint64 id = table.currentId();
+    table.edit();
+    window.exec();
+    if (table.state() != Dataset::State::Edit)
+        return;
+    bool stored = false;
+    table.database().select(
+        QStringLiteral("SELECT \"Id\" FROM \"%1\" WHERE \"Id\" = ?").arg(table.table().name), {id},
+        [&](const StoreRow &) { stored = true; });
+    if (!stored)
+        table.cancel();
 }
 
 void layOutList(QDialog *window, DBGrid *grid, QPushButton *add, QPushButton *change, QPushButton *remove,

@@ -7,6 +7,7 @@ class DBEdit;
 class DBGrid;
 class DBLookupComboBox;
 class DataSource;
+class Dataset;
 class Messages;
 class QDialog;
 class QGridLayout;
@@ -61,6 +62,11 @@ DBLookupComboBox *lookupBox(const char *name, DataSource *source, const QString 
 // text as if typed, so that the field takes it when the record is stored. A calendar closed without
 // confirming leaves the box as it was.
 void pickDate(TForm10 &calendar, QLineEdit *box);
+
+// "Изменить" of a list window: the current row of `table` edited in its data window. A row deleted
+// at another workstation while the window was open cannot be stored, as "Ок" said: once the window
+// is closed its typed values go too, or every later move of the list would refuse again.
+void editInWindow(Dataset &table, QDialog &window);
 
 // A list window: the grid, under it the add, change and delete buttons from the left, and below them
 // on the right "Ок". A double click or Enter on the grid changes the row, Insert adds, Delete deletes.

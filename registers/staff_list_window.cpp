@@ -67,8 +67,7 @@ void TForm7::Button2Click()
 
 void TForm7::Button4Click()
 {
-    m_dm.sotrud->edit();
-    m_staffData.exec();
+    editInWindow(*m_dm.sotrud, m_staffData);
 }
 
 void TForm7::Button3Click()

@@ -191,6 +191,34 @@ private Q_SLOTS:
         QCOMPARE(m_store->count("pwl"), 1);
     }
 
+    // The record deleted at another workstation while its data window is open: "Ок" says so and
+    // stores nothing, and once the window is closed the list moves on without saying it again.
+    void aRecordDeletedElsewhereWhileOpen_data() { changing_data(); }
+
+    void aRecordDeletedElsewhereWhileOpen()
+    {
+        QFETCH(QString, list);
+        QFETCH(QString, table);
+        QDialog *data = list == "drivers" ? static_cast<QDialog *>(m_driverData.get()) : m_staffData.get();
+        whenModalAppears([&](QWidget *) {
+            typeText(data->findChild<DBEdit *>("DBEdit2"), "а");
+            m_store->db().execute(QString("DELETE FROM %1").arg(table));
+            data->findChild<QPushButton *>(list == "drivers" ? "Button4" : "Button3")->click();
+            data->close();
+        });
+        QDialog *window = list == "drivers" ? static_cast<QDialog *>(m_drivers.get()) : m_staff.get();
+        QTest::mouseClick(window->findChild<QPushButton *>(list == "drivers" ? "Button3" : "Button4"),
+                          Qt::LeftButton);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().startsWith("Запись не найдена: её удалили"),
+                 qPrintable(m_messages.errors().first()));
+        Dataset &rows = list == "drivers" ? *dm().Table1 : *dm().sotrud;
+        QCOMPARE(rows.state(), Dataset::State::Browse);
+        rows.first();
+        QCOMPARE(m_store->count(table), 0);
+        QCOMPARE(m_messages.errors().size(), 1);
+    }
+
     // Only Yes deletes, and only the record: the rows that refer to it stay and show it empty.
     void deleting_data()
     {
