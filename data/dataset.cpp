@@ -333,6 +333,19 @@ void Dataset::cancel()
         Q_EMIT currentChanged();
 }
 
+bool Dataset::cancelEditOfDeletedRow()
+{
+    if (m_state != State::Edit)
+        return false;
+    bool stored = false;
+    m_db.select(QStringLiteral("SELECT \"Id\" FROM \"%1\" WHERE \"Id\" = ?").arg(m_table.name),
+                {m_pending.id}, [&](const StoreRow &) { stored = true; });
+    if (stored)
+        return false;
+    cancel();
+    return true;
+}
+
 void Dataset::deleteRecord()
 {
     if (m_state == State::Insert) {

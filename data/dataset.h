@@ -72,6 +72,9 @@ public:
     void edit();
     void post();
     void cancel();
+    // An edit of a row that another workstation deleted meanwhile, which no post can store, dropped;
+    // whether it was. The store is asked, not the view, which hears of the deletion a moment later.
+    bool cancelEditOfDeletedRow();
     void deleteRecord();
     // Deletes the stored row with this identity wherever it stands, in the view or outside it (the
     // filter does not matter). The cursor stays on its row, or, if that was the one deleted, goes to

@@ -1,6 +1,5 @@
 #include "registers/register_form.h"
 
-#include "data/database.h"
 #include "data/dataset.h"
 #include "registers/calendar_window.h"
 #include "ui/db_controls.h"
@@ -133,17 +132,9 @@ void pickDate(TForm10 &calendar, QLineEdit *box)
 
 void editInWindow(Dataset &table, QDialog &window)
 {
-    const qint64 id = table.currentId();
     table.edit();
     window.exec();
-    if (table.state() != Dataset::State::Edit)
-        return;
-    bool stored = false;
-    table.database().select(
-        QStringLiteral("SELECT \"Id\" FROM \"%1\" WHERE \"Id\" = ?").arg(table.table().name), {id},
-        [&](const StoreRow &) { stored = true; });
-    if (!stored)
-        table.cancel();
+    table.cancelEditOfDeletedRow();
 }
 
 void layOutList(QDialog *window, DBGrid *grid, QPushButton *add, QPushButton *change, QPushButton *remove,
