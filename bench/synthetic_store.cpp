@@ -162,12 +162,18 @@ void fillJournal(sqlite3 *db, qint64 orders, const QDate &lastDay, QRandomGenera
                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
     const QDate firstDay = lastDay.addDays(1 - SyntheticStore::Days);
     Callers callers(orders, random);
+    const qint64 lastDayOrders = std::min<qint64>(SyntheticStore::LastDayOrders, orders / 10);
+    const qint64 earlierOrders = orders - lastDayOrders;
     qint64 id = 0;
     for (qint64 n = 0; n < orders; ++n) {
         id += random.bounded(50) == 0 ? 2 : 1; // a cancelled order left its identity unused
         const qint64 current = n - (orders - SyntheticStore::CurrentOrders);
-        const qint64 day = n * SyntheticStore::Days / orders;
-        const qint64 second = (n * SyntheticStore::Days * 86400 / orders) % 86400;
+        qint64 day = SyntheticStore::Days - 1;
+        qint64 second = (n - earlierOrders) * 86400 / std::max<qint64>(lastDayOrders, 1);
+        if (n < earlierOrders) {
+            day = n * (SyntheticStore::Days - 1) / earlierOrders;
+            second = (n * (SyntheticStore::Days - 1) * 86400 / earlierOrders) % 86400;
+        }
         const Callers::Address from = callers.next(random);
         order.bind(1, id)
             .bind(2, sqlite3_int64(1 + random.bounded(SyntheticStore::Dispatchers)))

@@ -9,7 +9,9 @@
 // entries, and the orders of the last 1,095 days, the last 200 current. One order in fifty was
 // cancelled, so the journal's identities have gaps. The orders come from a town's callers: one
 // number for about fifteen orders, a few numbers calling very often, most rarely, each picked up
-// at one or two addresses of their own.
+// at one or two addresses of their own. The last day, the report's date, has a day's orders of a
+// service of this size at every size of the journal, so that the report's figure shows what the
+// journal's years cost it and not what a busier date does.
 struct SyntheticStore
 {
     static constexpr int Districts = 50;
@@ -19,6 +21,7 @@ struct SyntheticStore
     static constexpr int Dispatchers = 20;
     static constexpr int CurrentOrders = 200;
     static constexpr int Days = 1095;
+    static constexpr int LastDayOrders = 900;
 
     QString file;
     qint64 orders = 0;

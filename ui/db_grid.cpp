@@ -234,10 +234,7 @@ void DBGrid::currentChanged(const QModelIndex &current, const QModelIndex &previ
     QTableView::currentChanged(current, previous);
     bool moved = true;
     if (current.isValid() && current.row() != previous.row()) {
-        moved = guarded(m_messages, [this, row = m_model->datasetRow(current.row())] {
-            if (dataset()->recNo() != row)
-                dataset()->moveTo(row);
-        });
+        moved = moveDatasetTo(m_model->datasetRow(current.row()));
     }
     m_moving = false;
     if (moved)
@@ -263,12 +260,23 @@ void DBGrid::onDoubleClicked(const QModelIndex &index)
     // A double click on a cell that edits opens its editor and is not a double click on the row.
     if (m_model->flags(index) & Qt::ItemIsEditable)
         return;
-    const bool moved = guarded(m_messages, [this, row = m_model->datasetRow(index.row())] {
+    if (moveDatasetTo(m_model->datasetRow(index.row())))
+        Q_EMIT rowDoubleClicked();
+}
+
+bool DBGrid::moveDatasetTo(int row)
+{
+    const auto move = [this, row] {
         if (dataset()->recNo() != row)
             dataset()->moveTo(row);
-    });
-    if (moved)
-        Q_EMIT rowDoubleClicked();
+    };
+    if (guarded(m_messages, move))
+        return true;
+    // A row edited here that another workstation deleted can never be stored: once the refusal has
+    // been shown, the edit goes and the cursor moves on, instead of every later move refusing again.
+    bool dropped = false;
+    guarded(m_messages, [&] { dropped = dataset()->cancelEditOfDeletedRow(); });
+    return dropped && guarded(m_messages, move);
 }
 
 void DBGrid::keyPressEvent(QKeyEvent *event)

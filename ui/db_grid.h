@@ -51,6 +51,7 @@ private:
     void syncRowBar();
     void finishEditing();
     void onDoubleClicked(const QModelIndex &index);
+    bool moveDatasetTo(int row); // whether the dataset is on the row
 
     GridModel *m_model;
     QScrollBar *m_rowBar;

@@ -112,6 +112,36 @@ private Q_SLOTS:
         QTRY_COMPARE(selectedRow(*grid), 0);
     }
 
+    // The row being left was deleted at another workstation while edited here: the move says so
+    // once, the edit goes and the cursor moves on, and later moves say nothing.
+    void aRowDeletedElsewhereWhileEditedIsLeft()
+    {
+        QWidget window;
+        auto *layout = new QHBoxLayout(&window);
+        auto *grid = new DBGrid(dm().DSVozy_Raion, {GridColumn{"Район", "Raion"}}, m_messages);
+        auto *edit = new DBEdit(dm().DSVozy_Raion, "Raion", m_messages);
+        layout->addWidget(grid);
+        layout->addWidget(edit);
+        window.show();
+        click(*grid, 1, 0);
+        const qint64 edited = queue().currentId();
+        edit->selectAll();
+        typeText(edit, "7");
+        m_store->anotherWorkstation()->execute(QString("DELETE FROM vozyraion WHERE Id = %1").arg(edited));
+        click(*grid, 3, 0);
+        QCOMPARE(m_messages.errors().size(), 1);
+        QVERIFY2(m_messages.errors().first().startsWith("Запись не найдена: её удалили"),
+                 qPrintable(m_messages.errors().first()));
+        QCOMPARE(queue().state(), Dataset::State::Browse);
+        QCOMPARE(m_store->count("vozyraion"), 3);
+        QCOMPARE(m_store->count("vozyraion", "Raion = 7"), 0);
+        QTRY_COMPARE(selectedRow(*grid), queue().recNo());
+        QVERIFY(queue().currentId() != edited);
+        click(*grid, 0, 0);
+        QCOMPARE(queue().recNo(), 0);
+        QCOMPARE(m_messages.errors().size(), 1);
+    }
+
     void ctrlDeleteAsksTheToolkitQuestion_data()
     {
         QTest::addColumn<bool>("editable");
