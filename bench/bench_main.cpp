@@ -41,6 +41,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <malloc.h>
@@ -164,7 +165,15 @@ public:
     }
 
 private:
-    bool wanted(const char *name) const { return m_only.isEmpty() || m_only.contains(QLatin1String(name)); }
+    // Named, or its group named ("callers" for "callers_prefix"), or one of its group's named.
+    bool wanted(const char *name) const
+    {
+        const QString figure = QLatin1String(name);
+        return m_only.isEmpty() || std::any_of(m_only.begin(), m_only.end(), [&](const QString &named) {
+                   return named == figure || figure.startsWith(named + u'_') ||
+                          named.startsWith(figure + u'_');
+               });
+    }
 
     void add(const char *name, const char *via, double limit, double median, bool relative = false,
              std::optional<double> raw = std::nullopt)
