@@ -43,6 +43,16 @@ class TestDBGrid : public UiTestCase
         grid->show();
         return grid;
     }
+    // The queue's districts in a grid beside an edit of the current row's district, shown.
+    std::unique_ptr<QWidget> gridBesideEdit()
+    {
+        auto window = std::make_unique<QWidget>();
+        auto *layout = new QHBoxLayout(window.get());
+        layout->addWidget(new DBGrid(dm().DSVozy_Raion, {GridColumn{"Район", "Raion"}}, m_messages));
+        layout->addWidget(new DBEdit(dm().DSVozy_Raion, "Raion", m_messages));
+        window->show();
+        return window;
+    }
     static void click(DBGrid &grid, int row, int column = 1, bool twice = false)
     {
         const QPoint cell = grid.visualRect(grid.gridModel()->index(row, column)).center();
@@ -96,13 +106,9 @@ private Q_SLOTS:
     // and the grid goes back to the row, which stays pending.
     void aRefusedMoveKeepsTheGridOnItsRow()
     {
-        QWidget window;
-        auto *layout = new QHBoxLayout(&window);
-        auto *grid = new DBGrid(dm().DSVozy_Raion, {GridColumn{"Район", "Raion"}}, m_messages);
-        auto *edit = new DBEdit(dm().DSVozy_Raion, "Raion", m_messages);
-        layout->addWidget(grid);
-        layout->addWidget(edit);
-        window.show();
+        const auto window = gridBesideEdit();
+        DBGrid *grid = window->findChild<DBGrid *>();
+        auto *edit = window->findChild<DBEdit *>();
         edit->selectAll();
         typeText(edit, "9x");
         click(*grid, 2, 0);
@@ -116,13 +122,9 @@ private Q_SLOTS:
     // once, the edit goes and the cursor moves on, and later moves say nothing.
     void aRowDeletedElsewhereWhileEditedIsLeft()
     {
-        QWidget window;
-        auto *layout = new QHBoxLayout(&window);
-        auto *grid = new DBGrid(dm().DSVozy_Raion, {GridColumn{"Район", "Raion"}}, m_messages);
-        auto *edit = new DBEdit(dm().DSVozy_Raion, "Raion", m_messages);
-        layout->addWidget(grid);
-        layout->addWidget(edit);
-        window.show();
+        const auto window = gridBesideEdit();
+        DBGrid *grid = window->findChild<DBGrid *>();
+        auto *edit = window->findChild<DBEdit *>();
         click(*grid, 1, 0);
         const qint64 edited = queue().currentId();
         edit->selectAll();
