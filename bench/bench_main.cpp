@@ -483,6 +483,17 @@ int main(int argc, char *argv[])
             return 2;
         }
     }
+    static const QStringList figureNames{"open",           "paint",          "order", "order_after_done",
+                                         "store",          "done",           "tab",   "journal",
+                                         "scroll",         "report",         "fare",  "callers",
+                                         "callers_prefix", "callers_number", "rss",   "upgrade"};
+    for (const QString &name : only) {
+        if (!figureNames.contains(name)) {
+            print(QStringLiteral("vozy-bench: no figure is called \"%1\"; the figures: %2")
+                      .arg(name, figureNames.join(QStringLiteral(", "))));
+            return 2;
+        }
+    }
     if (std::any_of(sizes.begin(), sizes.end(), [](qint64 n) { return n < SyntheticStore::CurrentOrders; })) {
         print("vozy-bench: at least 200 orders");
         return 2;
