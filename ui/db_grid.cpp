@@ -274,8 +274,12 @@ bool DBGrid::moveDatasetTo(int row)
         return true;
     // A row edited here that another workstation deleted can never be stored: once the refusal has
     // been shown, the edit goes and the cursor moves on, instead of every later move refusing again.
+    // Whatever else refused the move has been said; a store that cannot answer here drops nothing.
     bool dropped = false;
-    guarded(m_messages, [&] { dropped = dataset()->cancelEditOfDeletedRow(); });
+    try {
+        dropped = dataset()->cancelEditOfDeletedRow();
+    } catch (const DataError &) {
+    }
     return dropped && guarded(m_messages, move);
 }
 
