@@ -165,14 +165,15 @@ public:
     }
 
 private:
-    // Named, or its group named ("callers" for "callers_prefix"), or one of its group's named.
+    // Named, or its group named: "callers" stands for both repeat-caller figures.
     bool wanted(const char *name) const
     {
         const QString figure = QLatin1String(name);
-        return m_only.isEmpty() || std::any_of(m_only.begin(), m_only.end(), [&](const QString &named) {
-                   return named == figure || figure.startsWith(named + u'_') ||
-                          named.startsWith(figure + u'_');
-               });
+        const auto named = [this](const QString &n) { return m_only.contains(n); };
+        const QString callers = QStringLiteral("callers");
+        return m_only.isEmpty() || named(figure) || (figure.startsWith(callers) && named(callers)) ||
+               (figure == callers && std::any_of(m_only.begin(), m_only.end(),
+                                                 [&](const QString &n) { return n.startsWith(callers); }));
     }
 
     void add(const char *name, const char *via, double limit, double median, bool relative = false,
